@@ -1,0 +1,42 @@
+# Everyday commands. Each one installs what is missing first, so a fresh Debian
+# machine needs nothing but this repository.
+BUILD     ?= build
+JOBS      ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: deps configure build test run demo screenshot bench format clean
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# All tests; the window tests run on Qt's offscreen platform.
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Start the program on the player's own game files.
+run: build
+	@$(BUILD)/Knobwerk
+
+# Start the program on a scratch copy of the bundled sample game files.
+demo: build
+	@scripts/demo.sh $(BUILD)/Knobwerk
+
+# Writes docs/screenshot.png (and the doubled-scale one) from the real window under Xvfb.
+screenshot: build
+	@scripts/screenshot.sh $(BUILD)/Knobwerk
+
+bench:
+	@$(MAKE) --no-print-directory build BUILD=build-bench CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DKNOBWERK_BENCH=ON"
+	@build-bench/bench/knobwerk_bench
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD) build-bench

@@ -1,0 +1,223 @@
+#include "inidigest/IniDigest.h"
+
+#include "inidigest/IniError.h"
+#include "inidigest/IniText.h"
+#include "inidigest/IniValues.h"
+#include "platform/FileStore.h"
+
+#include <optional>
+
+namespace {
+
+// Module state, alive for the whole run.
+IniHost host;
+std::string documentsFolder;
+std::string customPath;
+bool ErrorShown = false;
+
+// The one INI file open at a time, and only within one operation.
+struct OpenFile {
+    std::string path;
+};
+std::optional<OpenFile> openIni;
+
+const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
+std::string withoutTrailingSeparator(std::string folder) {
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
+    return folder;
+}
+
+std::string gameFile(const char* name) {
+    return GameConfigFolder(documentsFolder) + kSeparator + name;
+}
+
+void showMessage(const std::string& text) {
+    if (host.showMessage)
+        host.showMessage(text);
+}
+
+bool OpenIni(IniTarget target) {
+    const std::string path = IniTargetPath(target);
+    if (filestore::exists(filestore::toPath(path))) {
+        openIni = OpenFile{path};
+        return true;
+    }
+    if (!ErrorShown) {
+        showMessage("The ini, expected in \"" + path + "\", could not be found or loaded.");
+        ErrorShown = true;
+    }
+    return false;
+}
+
+void CloseIni() {
+    openIni.reset();
+}
+
+// Releases the open file however the operation ends.
+struct CloseOnExit {
+    ~CloseOnExit() { CloseIni(); }
+};
+
+// The key's value in the open file; nullopt when the key is missing or the file cannot
+// be read, with `unreadable` telling the two apart.
+std::optional<std::string> readOpenKey(const std::string& section, const std::string& key,
+                                       bool* unreadable = nullptr) {
+    const filestore::ReadResult file = filestore::readFile(filestore::toPath(openIni->path));
+    if (unreadable)
+        *unreadable = !file.ok;
+    if (!file.ok)
+        return std::nullopt;
+    return initext::readValue(file.bytes, section, key);
+}
+
+std::string readWithDefault(IniTarget target, const std::string& section, const std::string& key,
+                            const std::string& fallback) {
+    if (!OpenIni(target))
+        return {};
+    CloseOnExit close;
+    return readOpenKey(section, key).value_or(fallback);
+}
+
+void reportReadError(const std::string& section, const std::string& key) {
+    if (!ErrorShown)
+        showMessage("An error occured while reading the key \"" + key + "\"\r\nfrom Section \"" + section +
+                    "\".");
+}
+
+void writeOpenKey(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string& path = openIni->path;
+    const std::filesystem::path file = filestore::toPath(path);
+    const IniError failure("Unable to write to " + path);
+    if (filestore::isReadOnly(file))
+        throw failure;
+    const filestore::ReadResult old = filestore::readFile(file);
+    if (!old.ok)
+        throw failure;
+    const std::string updated = initext::writeValue(old.bytes, section, key, value);
+    if (updated == old.bytes)
+        return;
+    if (filestore::replaceFile(file, updated))
+        throw failure;
+}
+
+void writeKey(IniTarget target, const std::string& section, const std::string& key,
+              const std::function<std::string()>& valueText) {
+    if (!OpenIni(target))
+        return;
+    CloseOnExit close;
+    writeOpenKey(section, key, valueText());
+}
+
+} // namespace
+
+void SetIniHost(IniHost newHost) {
+    host = std::move(newHost);
+}
+
+std::string GameConfigFolder(const std::string& documents) {
+    return documents + kSeparator + "My Games" + kSeparator + "Unreal Tournament 3" + kSeparator + "UTGame" +
+           kSeparator + "Config";
+}
+
+std::string IniTargetPath(IniTarget target) {
+    switch (target) {
+    case TweakFile:
+        return (host.executableFolder ? host.executableFolder() : std::string()) + kSeparator +
+               "Knobwerk.ini";
+    case EngineIni:
+        return gameFile("UTEngine.ini");
+    case GameIni:
+        return gameFile("UTGame.ini");
+    case InputIni:
+        return gameFile("UTInput.ini");
+    case CustomFile:
+        return customPath;
+    }
+    return {};
+}
+
+bool IniTargetExists(IniTarget target) {
+    return filestore::exists(filestore::toPath(IniTargetPath(target)));
+}
+
+std::string GetPersonalFolder() {
+    return host.personalFolder ? withoutTrailingSeparator(host.personalFolder()) : std::string();
+}
+
+void InitIniDigest() {
+    documentsFolder = GetPersonalFolder();
+    const std::string path = IniTargetPath(TweakFile);
+    const std::filesystem::path file = filestore::toPath(path);
+    if (filestore::exists(file))
+        return;
+    const std::string stamp = host.creationTimestamp ? host.creationTimestamp() : std::string();
+    std::string content = initext::writeValue("", "General", "CreationDate", stamp);
+    content = initext::writeValue(content, "General", "Version", "v1.0");
+    if (filestore::replaceFile(file, content))
+        throw IniError("Unable to write to " + path);
+}
+
+void SetCustomIniPath(const std::string& path) {
+    customPath = path;
+}
+
+void ResetIniErrors() {
+    ErrorShown = false;
+}
+
+std::string ReadIniString(IniTarget target, const std::string& section, const std::string& key) {
+    return readWithDefault(target, section, key, "-1");
+}
+
+std::string ReadIniStringOrEmpty(IniTarget target, const std::string& section, const std::string& key) {
+    return readWithDefault(target, section, key, "");
+}
+
+std::string ReadIniInteger(IniTarget target, const std::string& section, const std::string& key) {
+    if (!OpenIni(target))
+        return {};
+    CloseOnExit close;
+    bool unreadable = false;
+    const std::optional<std::string> text = readOpenKey(section, key, &unreadable);
+    if (unreadable) {
+        reportReadError(section, key);
+        return {};
+    }
+    return std::to_string(inivalues::parseInteger(text.value_or("")).value_or(0));
+}
+
+bool ReadIniBool(IniTarget target, const std::string& section, const std::string& key) {
+    if (!OpenIni(target))
+        return false;
+    CloseOnExit close;
+    return inivalues::parseBoolean(readOpenKey(section, key).value_or("FALSE"), host.decimalSeparator);
+}
+
+std::string ReadPatchVersion() {
+    if (!OpenIni(EngineIni))
+        return {};
+    CloseOnExit close;
+    bool unreadable = false;
+    const std::optional<std::string> text = readOpenKey("IniVersion", "Patch", &unreadable);
+    if (unreadable) {
+        reportReadError("IniVersion", "Patch");
+        return {};
+    }
+    return text.value_or("-1");
+}
+
+void WriteIniString(IniTarget target, const std::string& section, const std::string& key,
+                    const std::string& value) {
+    writeKey(target, section, key, [&] { return value; });
+}
+
+void WriteIniBool(IniTarget target, const std::string& section, const std::string& key, bool value) {
+    writeKey(target, section, key, [&] { return inivalues::booleanText(value); });
+}
+
+void WriteIniInteger(IniTarget target, const std::string& section, const std::string& key,
+                     const std::string& value) {
+    writeKey(target, section, key, [&] { return std::to_string(inivalues::toIntegerStrict(value)); });
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "inidigest/IniTarget.h"
+
+#include <functional>
+#include <string>
+
+// The one module through which every INI key is read or written. Each operation opens
+// its file for exactly one key and releases it again, so every read sees the file as it
+// is on disk and every file is complete after every single write. A missing file is
+// reported once per user operation (see ResetIniErrors).
+//
+// Conversion and write failures are thrown as IniError; the caller's operation stops
+// there and the window shows the error.
+
+// What the layer needs from the program around it. Tests point it at temporary folders
+// and record the messages instead of showing them.
+struct IniHost {
+    std::function<std::string()> personalFolder;         // the documents folder, or empty
+    std::function<std::string()> executableFolder;       // the folder of the running program
+    std::function<void(const std::string&)> showMessage; // a plain message box
+    std::function<std::string()> creationTimestamp;      // now, as "dd.mm.yyyy, hh:nn:ss"
+    char decimalSeparator = '.';                         // of the user's locale
+};
+
+void SetIniHost(IniHost host);
+
+void InitIniDigest();
+std::string GetPersonalFolder();
+void SetCustomIniPath(const std::string& path);
+void ResetIniErrors();
+
+std::string ReadIniString(IniTarget target, const std::string& section, const std::string& key);
+std::string ReadIniStringOrEmpty(IniTarget target, const std::string& section, const std::string& key);
+std::string ReadIniInteger(IniTarget target, const std::string& section, const std::string& key);
+bool ReadIniBool(IniTarget target, const std::string& section, const std::string& key);
+std::string ReadPatchVersion();
+
+void WriteIniString(IniTarget target, const std::string& section, const std::string& key,
+                    const std::string& value);
+void WriteIniBool(IniTarget target, const std::string& section, const std::string& key, bool value);
+void WriteIniInteger(IniTarget target, const std::string& section, const std::string& key,
+                     const std::string& value);
+
+// The full path of a target as it would be opened now (empty for an unknown target).
+std::string IniTargetPath(IniTarget target);
+
+// Whether the target's file exists now. Asks quietly: reports nothing.
+bool IniTargetExists(IniTarget target);
+
+// The game's configuration folder below a documents folder, with the platform's separator.
+std::string GameConfigFolder(const std::string& documentsFolder);

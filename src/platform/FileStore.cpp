@@ -1,0 +1,132 @@
+#include "platform/FileStore.h"
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace filestore {
+namespace {
+
+std::error_code lastError() {
+    return std::error_code(errno, std::generic_category());
+}
+
+// Pushes the written bytes of an open stream through to the disk.
+bool flushToDisk(std::FILE* file) {
+    if (std::fflush(file) != 0)
+        return false;
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+}
+
+std::FILE* openNew(const fs::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"wbx");
+#else
+    return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
+fs::path temporaryBeside(const fs::path& target) {
+    static std::mt19937 random{std::random_device{}()};
+    fs::path name = target.filename();
+    name += ".knobwerk-" + std::to_string(random() % 1000000) + ".tmp";
+    return target.parent_path() / name;
+}
+
+std::error_code writeAndFlush(const fs::path& path, std::string_view bytes) {
+    std::FILE* file = openNew(path);
+    if (!file)
+        return lastError();
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool flushed = written && flushToDisk(file);
+    std::error_code error = flushed ? std::error_code() : lastError();
+    if (std::fclose(file) != 0 && !error)
+        error = lastError();
+    if (!error && !flushed)
+        error = std::make_error_code(std::errc::io_error);
+    return error;
+}
+
+} // namespace
+
+fs::path toPath(std::string_view utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string toUtf8(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+}
+
+bool exists(const fs::path& path) {
+    std::error_code ignored;
+    return !path.empty() && fs::exists(path, ignored);
+}
+
+ReadResult readFile(const fs::path& path) {
+    ReadResult result;
+    std::error_code error;
+    if (fs::is_directory(path, error)) {
+        result.error = std::make_error_code(std::errc::is_a_directory);
+        return result;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        result.error = lastError();
+        if (!result.error)
+            result.error = std::make_error_code(std::errc::permission_denied);
+        return result;
+    }
+    result.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        result.error = std::make_error_code(std::errc::io_error);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+bool isReadOnly(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::exists(status))
+        return false;
+    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (status.permissions() & writable) == fs::perms::none;
+}
+
+std::error_code replaceFile(const fs::path& target, std::string_view bytes) {
+    if (isReadOnly(target))
+        return std::make_error_code(std::errc::permission_denied);
+    const fs::path temporary = temporaryBeside(target);
+    if (std::error_code error = writeAndFlush(temporary, bytes)) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return error;
+    }
+    std::error_code error;
+    const fs::file_status old = fs::status(target, error);
+    if (!error && fs::exists(old))
+        fs::permissions(temporary, old.permissions(), error);
+    error.clear();
+    fs::rename(temporary, target, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+    return error;
+}
+
+} // namespace filestore
