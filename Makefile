@@ -29,6 +29,7 @@ demo: build
 
 # Writes docs/screenshot.png (and the doubled-scale one) from the real window under Xvfb.
 screenshot: build
+	@scripts/install-deps.sh --screenshot
 	@scripts/screenshot.sh $(BUILD)/Knobwerk
 
 bench:

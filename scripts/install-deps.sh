@@ -10,6 +10,8 @@ packages=(
     fonts-liberation2
     xvfb xauth
 )
+# Screenshots of the real window also need a screen grabber and window lister.
+[ "${1:-}" = "--screenshot" ] && packages+=(imagemagick x11-utils)
 
 missing=()
 for p in "${packages[@]}"; do

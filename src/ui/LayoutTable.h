@@ -20,10 +20,10 @@ enum class ControlKind {
 // Events a control is wired to; the handler's name is the control's name followed by the event's.
 enum ControlEvent : unsigned {
     NoEvents = 0,
-    OnClick = 1,      // check box state change, button press, label click
-    OnMouseMove = 2,  // pointer moves over the control
-    OnEnterExit = 4,  // edit field gains / loses the keyboard focus
-    OnChange = 8,     // combo box pick or typing
+    OnClick = 1,     // check box state change, button press, label click
+    OnMouseMove = 2, // pointer moves over the control
+    OnEnterExit = 4, // edit field gains / loses the keyboard focus
+    OnChange = 8,    // combo box pick or typing
 };
 
 // Looks that depart from the window font.
@@ -37,12 +37,12 @@ enum ControlLook : unsigned {
 };
 
 // One control of the main window. Geometry is in pixels relative to the parent's client area.
-struct ControlSpec {
+struct ControlRow {
     std::string_view name;
     ControlKind kind;
     std::string_view parent; // empty: the window itself
     int left, top, width, height;
-    int tab; // position in the parent's focus order; -1 for controls that take no focus
+    int tab;                  // position in the parent's focus order; -1 for controls that take no focus
     std::string_view caption; // caption, or an edit field's design-time text
     bool checked;             // design-time state of a check box
     unsigned events;          // ControlEvent flags
@@ -51,7 +51,7 @@ struct ControlSpec {
 };
 
 // Every control of the main window, parents before their children.
-std::span<const ControlSpec> windowLayout();
+std::span<const ControlRow> windowLayout();
 
 // The spec of the named control, or nullptr.
-const ControlSpec* findControlSpec(std::string_view name);
+const ControlRow* findControlRow(std::string_view name);

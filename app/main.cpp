@@ -1,0 +1,17 @@
+// Knobwerk: edits the engine, game and input settings of the game's per-user INI files.
+#include "MainForm.h"
+#include "inidigest/IniDigest.h"
+#include "ui/QtIniHost.h"
+#include "ui/QtUserDialogs.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QtUserDialogs dialogs;
+    SetIniHost(makeDesktopIniHost(dialogs));
+    TMainform Mainform(dialogs);
+    dialogs.setOwner(&Mainform);
+    Mainform.show();
+    return app.exec();
+}

@@ -1,0 +1,23 @@
+// The description panel below the scroll box explains the setting under the pointer.
+#include "MainForm.h"
+
+#include "settings/Descriptions.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+void TMainform::describe(const QString& controlName) {
+    const Description* entry = findDescription(controlName.toStdString());
+    if (!entry)
+        return;
+    auto* title = control<QGroupBox>(QStringLiteral("gDesc"));
+    auto* text = control<QLabel>(QStringLiteral("sDesc"));
+    const QString newTitle =
+        QString::fromUtf8(entry->title.data(), static_cast<qsizetype>(entry->title.size()));
+    const QString newText = QString::fromUtf8(entry->text.data(), static_cast<qsizetype>(entry->text.size()));
+    // The pointer moves many times a second: repaint only what changes.
+    if (title->title() != newTitle)
+        title->setTitle(newTitle);
+    if (text->text() != newText)
+        text->setText(newText);
+}

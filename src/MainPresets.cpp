@@ -1,0 +1,64 @@
+// The four built-in value sets of the preset combo box.
+#include "MainForm.h"
+
+#include "settings/Presets.h"
+#include "ui/UserDialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+} // namespace
+
+void TMainform::cbPresetsChange() {
+    if (ShowMessageDlgEx(QStringLiteral("Load presets?\r\nAll unsaved changes will be lost!"),
+                         QStringLiteral("Information"), 101, 0) != kConfirmOk)
+        return;
+    // The item the box shows now: a pick, or typed text that names an item exactly.
+    auto* combo = control<QComboBox>(QStringLiteral("cbPresets"));
+    switch (combo->findText(combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive)) {
+    case 0:
+        PreSet0();
+        break;
+    case 1:
+        PreSet1();
+        break;
+    case 2:
+        PreSet2();
+        break;
+    case 3:
+        PreSet3();
+        break;
+    default:
+        break;
+    }
+    CycleAllChanges();
+}
+
+void TMainform::PreSet0() {
+    applyPreset(0);
+}
+void TMainform::PreSet1() {
+    applyPreset(1);
+}
+void TMainform::PreSet2() {
+    applyPreset(2);
+}
+void TMainform::PreSet3() {
+    applyPreset(3);
+}
+
+void TMainform::applyPreset(int index) {
+    for (const PresetCheckBox& entry : presetCheckBoxes())
+        setBoxChecked(control<QCheckBox>(qs(entry.control)), entry.checked[static_cast<std::size_t>(index)]);
+    for (const PresetFieldText& entry : presetFieldTexts())
+        control<QLineEdit>(qs(entry.control))->setText(qs(entry.text[static_cast<std::size_t>(index)]));
+    // Back to the invitation, with no item selected, so the same preset can be picked again.
+    auto* combo = control<QComboBox>(QStringLiteral("cbPresets"));
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QStringLiteral("Use presets"));
+}

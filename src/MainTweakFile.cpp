@@ -1,0 +1,106 @@
+// Export of all settings into Knobwerk.ini beside the program, and import of such a
+// file, so that players can pass their tweaks to one another.
+#include "MainForm.h"
+
+#include "inidigest/IniDigest.h"
+#include "inidigest/IniError.h"
+#include "ui/TextCodec.h"
+#include "ui/UserDialogs.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include <vector>
+
+void TMainform::BtnExportClick() {
+    ResetIniErrors();
+    // Refuse a field that is no integer before the first key is written.
+    requireIntegerFields([](const CatalogueRow&) { return TweakFile; });
+    WriteIniString(TweakFile, "General", "Version", "v1.0");
+    for (const CatalogueRow& row : settingsCatalogue())
+        writeRow(TweakFile, row);
+    // A missing file was reported and nothing written: that is no success.
+    if (!IniTargetExists(TweakFile))
+        return;
+    m_dialogs.showMessage(QStringLiteral("Settings were saved to Knobwerk.ini.\r\n"
+                                         "You can share it with other people if you like,\r\n"
+                                         "it only contains the tweak-settings. You can find\r\n"
+                                         "it where your Knobwerk.exe is located."));
+}
+
+namespace {
+
+// One value read from the file, before it goes into its control.
+struct ImportedValue {
+    const CatalogueRow* row;
+    bool checked = false;
+    QString text;
+};
+
+// Reads the 73 setting keys (all but the movie key) in catalogue order. A boolean that
+// does not convert ends the reading; `error` then holds it.
+std::vector<ImportedValue> readTweaks(std::exception_ptr& error) {
+    std::vector<ImportedValue> values;
+    try {
+        for (const CatalogueRow& row : settingsCatalogue()) {
+            const std::string section(row.section);
+            const std::string key(row.key);
+            switch (row.kind) {
+            case ValueKind::Boolean:
+                values.push_back({&row, ReadIniBool(CustomFile, section, key), {}});
+                break;
+            case ValueKind::Integer:
+                values.push_back({&row, false, fromIniText(ReadIniInteger(CustomFile, section, key))});
+                break;
+            case ValueKind::FloatText:
+                values.push_back({&row, false, fromIniText(ReadIniString(CustomFile, section, key))});
+                break;
+            case ValueKind::MovieText:
+                break; // the movie box keeps its state
+            }
+        }
+    } catch (const IniError&) {
+        error = std::current_exception();
+    }
+    return values;
+}
+
+} // namespace
+
+void TMainform::BtnImportClick() {
+    const std::optional<QString> chosen = m_dialogs.chooseFileToOpen(QStringLiteral("Knobwerk.ini"));
+    if (!chosen) {
+        m_dialogs.showMessage(QStringLiteral("You have to choose a valid File!"));
+        return;
+    }
+    if (!QFileInfo(*chosen).isFile()) {
+        m_dialogs.showMessage(QStringLiteral("File could not be found."));
+        return;
+    }
+    SetCustomIniPath(toPathText(*chosen));
+    if (ReadIniStringOrEmpty(CustomFile, "General", "Version").empty()) {
+        m_dialogs.showMessage(QStringLiteral("Not a valid Tweaksettings-File."));
+        return;
+    }
+    ResetIniErrors();
+    std::exception_ptr error;
+    const std::vector<ImportedValue> values = readTweaks(error);
+    // The file went away after the check: the layer has reported it; change nothing.
+    if (!IniTargetExists(CustomFile))
+        return;
+    for (const ImportedValue& value : values) {
+        if (value.row->kind == ValueKind::Boolean)
+            setBoxChecked(box(*value.row), value.checked);
+        else
+            field(*value.row)->setText(value.text);
+    }
+    if (error) {
+        // Stopped at a value that is no boolean: show why, then mark what now differs.
+        guarded([&] { std::rethrow_exception(error); });
+    } else {
+        m_dialogs.showMessage(
+            QStringLiteral("Settings were loaded from \"%1\".").arg(QFileInfo(*chosen).fileName()));
+    }
+    CycleAllChanges();
+}

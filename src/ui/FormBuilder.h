@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QString>
+
+class QWidget;
+
+// The controls of the main window by name (the Qt objectName is the control name).
+using ControlMap = QHash<QString, QWidget*>;
+
+// Builds every control of the window layout on `window`: kinds, names, captions,
+// design-time values, geometry, fonts and the keyboard focus order. Wires no events.
+ControlMap buildWindowControls(QWidget* window);
+
+// The window font: "MS Sans Serif" 8 pt where it exists, otherwise a metric-compatible
+// sans font at the same 11-pixel character height.
+QFont windowFont();
+
+// Places the patch-version label so that its right edge stays where the layout puts it.
+void keepRightEdge(QWidget* label, int rightEdge);

@@ -1,0 +1,46 @@
+#include "ui/QtUserDialogs.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+QString QtUserDialogs::applicationTitle() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(QLatin1Char('.'), 0, 0);
+}
+
+void QtUserDialogs::showMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+void QtUserDialogs::showError(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+int QtUserDialogs::confirm(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel, m_owner);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box answer Cancel
+    return box.exec() == QMessageBox::Ok ? kConfirmOk : kConfirmCancel;
+}
+
+std::optional<QString> QtUserDialogs::chooseFileToOpen(const QString& defaultSuffix) {
+    QFileDialog dialog(m_owner);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtUserDialogs::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}

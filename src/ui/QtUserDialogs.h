@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ui/UserDialogs.h"
+
+class QWidget;
+
+// The real boxes and dialogs, owned by the main window.
+class QtUserDialogs : public UserDialogs {
+public:
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    void showMessage(const QString& text) override;
+    void showError(const QString& text) override;
+    int confirm(const QString& text, const QString& caption) override;
+    std::optional<QString> chooseFileToOpen(const QString& defaultSuffix) override;
+    bool openUrl(const QString& url) override;
+
+    // The executable's file name cut before its first full stop.
+    static QString applicationTitle();
+
+private:
+    QWidget* m_owner = nullptr;
+};

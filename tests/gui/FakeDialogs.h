@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ui/UserDialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+
+// Answers the window's boxes from a script and records, in order, what was shown:
+// "message: <text>", "error: <text>", "confirm: <text>", "open file", "url: <address>".
+class FakeDialogs : public UserDialogs {
+public:
+    void showMessage(const QString& text) override { shown << QStringLiteral("message: ") + text; }
+    void showError(const QString& text) override { shown << QStringLiteral("error: ") + text; }
+
+    int confirm(const QString& text, const QString& caption) override {
+        shown << QStringLiteral("confirm: ") + text;
+        captions << caption;
+        if (answers.empty())
+            return kConfirmOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::optional<QString> chooseFileToOpen(const QString& defaultSuffix) override {
+        shown << QStringLiteral("open file");
+        lastDefaultSuffix = defaultSuffix;
+        return fileToOpen;
+    }
+
+    bool openUrl(const QString& url) override {
+        shown << QStringLiteral("url: ") + url;
+        return urlOpens;
+    }
+
+    QStringList take() { return std::exchange(shown, {}); }
+
+    QStringList shown;
+    QStringList captions;
+    std::deque<int> answers; // confirm answers in order; OK when empty
+    std::optional<QString> fileToOpen;
+    QString lastDefaultSuffix;
+    bool urlOpens = true;
+};
