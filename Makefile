@@ -4,7 +4,7 @@ BUILD     ?= build
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: deps configure build test run demo screenshot bench format clean
+.PHONY: deps configure build test run demo screenshot bench fuzz check-sanitize check-windows package format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -35,6 +35,22 @@ screenshot: build
 bench:
 	@$(MAKE) --no-print-directory build BUILD=build-bench CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DKNOBWERK_BENCH=ON"
 	@build-bench/bench/knobwerk_bench
+
+# libFuzzer over the INI engine; FUZZ_SECONDS sets how long.
+fuzz: deps
+	@scripts/fuzz.sh
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+check-sanitize: deps
+	@scripts/check-sanitize.sh
+
+# The Qt-free core cross-compiled for Windows, its tests run under Wine.
+check-windows:
+	@scripts/check-windows.sh
+
+# A Debian package of the program.
+package: build
+	@scripts/package.sh $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
