@@ -1,5 +1,6 @@
 #include "inidigest/IniDigest.h"
 
+#include "inidigest/IniEncoding.h"
 #include "inidigest/IniError.h"
 #include "inidigest/IniText.h"
 #include "inidigest/IniValues.h"
@@ -60,16 +61,42 @@ struct CloseOnExit {
     ~CloseOnExit() { CloseIni(); }
 };
 
-// The key's value in the open file; nullopt when the key is missing or the file cannot
-// be read, with `unreadable` telling the two apart.
-std::optional<std::string> readOpenKey(const std::string& section, const std::string& key,
-                                       bool* unreadable = nullptr) {
-    const filestore::ReadResult file = filestore::readFile(filestore::toPath(openIni->path));
-    if (unreadable)
-        *unreadable = !file.ok;
+// No configuration file is this large; a file that is, is refused rather than read.
+constexpr std::uintmax_t kMaxIniFileSize = 64u * 1024 * 1024;
+
+std::string tooLargeMessage(const std::string& path) {
+    return "The ini \"" + path + "\" is larger than 64 MB and cannot be a configuration file.";
+}
+
+// The open file's text, decoded; nullopt when it cannot be read (`error` says why).
+std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error) {
+    filestore::ReadResult file = filestore::readFile(filestore::toPath(openIni->path), kMaxIniFileSize);
+    error = file.error;
     if (!file.ok)
         return std::nullopt;
-    return initext::readValue(file.bytes, section, key);
+    return iniencoding::decode(file.bytes);
+}
+
+enum class KeyRead { Found, Missing, Unreadable };
+
+// Reads the key from the open file into `value`. A file too large to be a configuration
+// file is reported once per operation and reads as a missing key.
+KeyRead readOpenKey(const std::string& section, const std::string& key, std::string& value) {
+    std::error_code error;
+    const auto file = readOpenFile(error);
+    if (!file) {
+        if (error != std::errc::file_too_large)
+            return KeyRead::Unreadable;
+        if (!ErrorShown)
+            showMessage(tooLargeMessage(openIni->path));
+        ErrorShown = true;
+        return KeyRead::Missing;
+    }
+    const std::optional<std::string> found = initext::readValue(file->text, section, key);
+    if (!found)
+        return KeyRead::Missing;
+    value = *found;
+    return KeyRead::Found;
 }
 
 std::string readWithDefault(IniTarget target, const std::string& section, const std::string& key,
@@ -77,7 +104,8 @@ std::string readWithDefault(IniTarget target, const std::string& section, const 
     if (!OpenIni(target))
         return {};
     CloseOnExit close;
-    return readOpenKey(section, key).value_or(fallback);
+    std::string value;
+    return readOpenKey(section, key, value) == KeyRead::Found ? value : fallback;
 }
 
 void reportReadError(const std::string& section, const std::string& key) {
@@ -89,17 +117,19 @@ void reportReadError(const std::string& section, const std::string& key) {
 void writeOpenKey(const std::string& section, const std::string& key, const std::string& value) {
     const std::string& path = openIni->path;
     const std::filesystem::path file = filestore::toPath(path);
-    const IniError failure("Unable to write to " + path);
     if (filestore::isReadOnly(file))
-        throw failure;
-    const filestore::ReadResult old = filestore::readFile(file);
-    if (!old.ok)
-        throw failure;
-    const std::string updated = initext::writeValue(old.bytes, section, key, value);
-    if (updated == old.bytes)
+        throw IniError("Unable to write to " + path);
+    std::error_code error;
+    const auto old = readOpenFile(error);
+    if (!old)
+        throw IniError(error == std::errc::file_too_large ? tooLargeMessage(path)
+                                                          : "Unable to write to " + path);
+    const std::string updated = initext::writeValue(old->text, section, key, value);
+    if (updated == old->text)
         return;
-    if (filestore::replaceFile(file, updated))
-        throw failure;
+    // A UTF-16 file stays UTF-16: 8-bit text is never written into it.
+    if (filestore::replaceFile(file, iniencoding::encode(updated, old->encoding)))
+        throw IniError("Unable to write to " + path);
 }
 
 void writeKey(IniTarget target, const std::string& section, const std::string& key,
@@ -179,33 +209,39 @@ std::string ReadIniInteger(IniTarget target, const std::string& section, const s
     if (!OpenIni(target))
         return {};
     CloseOnExit close;
-    bool unreadable = false;
-    const std::optional<std::string> text = readOpenKey(section, key, &unreadable);
-    if (unreadable) {
+    std::string text;
+    if (readOpenKey(section, key, text) == KeyRead::Unreadable) {
         reportReadError(section, key);
         return {};
     }
-    return std::to_string(inivalues::parseInteger(text.value_or("")).value_or(0));
+    return std::to_string(inivalues::parseInteger(text).value_or(0));
 }
 
 bool ReadIniBool(IniTarget target, const std::string& section, const std::string& key) {
     if (!OpenIni(target))
         return false;
     CloseOnExit close;
-    return inivalues::parseBoolean(readOpenKey(section, key).value_or("FALSE"), host.decimalSeparator);
+    std::string text;
+    if (readOpenKey(section, key, text) != KeyRead::Found)
+        text = "FALSE";
+    return inivalues::parseBoolean(text, host.decimalSeparator);
 }
 
 std::string ReadPatchVersion() {
     if (!OpenIni(EngineIni))
         return {};
     CloseOnExit close;
-    bool unreadable = false;
-    const std::optional<std::string> text = readOpenKey("IniVersion", "Patch", &unreadable);
-    if (unreadable) {
+    std::string text;
+    switch (readOpenKey("IniVersion", "Patch", text)) {
+    case KeyRead::Found:
+        return text;
+    case KeyRead::Missing:
+        return "-1";
+    case KeyRead::Unreadable:
         reportReadError("IniVersion", "Patch");
         return {};
     }
-    return text.value_or("-1");
+    return {};
 }
 
 void WriteIniString(IniTarget target, const std::string& section, const std::string& key,

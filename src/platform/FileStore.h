@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,7 +22,8 @@ struct ReadResult {
     std::error_code error; // why it failed
 };
 
-ReadResult readFile(const std::filesystem::path& path);
+// Files larger than `maxSize` are not read: the result then has errc::file_too_large.
+ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
 // True when the file grants no write access: no write permission bits on POSIX (also
 // for root, who could otherwise replace it), the read-only attribute on Windows.

@@ -1,0 +1,121 @@
+// "Load Settings from my Inis": the confirmation, the values shown, missing files and
+// bad values, and which check boxes get re-marked on the way.
+#include "WindowFixture.h"
+
+#include "settings/Catalogue.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Load : public WindowTest {
+protected:
+    void SetUp() override { open(); }
+    void load() { form().runHandler("BtnLoadIniClick"); }
+};
+
+TEST_F(Load, CancelChangesNothing) {
+    box("MotionBlur")->click();
+    field("ResX")->setText("640");
+    dialogs.answers = {kConfirmCancel};
+    load();
+    EXPECT_EQ(dialogs.shown, QStringList{"confirm: Load settings from INIs? Unsaved settings will be lost!"});
+    EXPECT_EQ(dialogs.captions, QStringList{"Information"});
+    EXPECT_FALSE(box("MotionBlur")->isChecked());
+    EXPECT_TRUE(bold("MotionBlur"));
+    EXPECT_EQ(field("ResX")->text(), "640");
+}
+
+TEST_F(Load, BringsBackTheFilesValuesAndClearsTheirMarks) {
+    box("MotionBlur")->click();
+    ASSERT_TRUE(bold("MotionBlur"));
+    field("Bob")->setText("7");
+    load();
+    EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load settings from INIs? Unsaved settings will be lost!",
+                                           "message: Settings were loaded from Ini Files."}));
+    EXPECT_TRUE(box("MotionBlur")->isChecked());
+    EXPECT_FALSE(bold("MotionBlur"));
+    EXPECT_EQ(field("Bob")->text(), "0.010");
+}
+
+TEST_F(Load, ABoxAlreadyEqualToTheFileKeepsItsMark) {
+    box("MotionBlur")->click(); // now False and bold
+    std::string engine = kSampleEngineIni;
+    engine.replace(engine.find("MotionBlur=True"), 15, "MotionBlur=False");
+    writeBytes(gameFile("UTEngine.ini"), engine); // another program changed the file
+    load();
+    EXPECT_TRUE(bold("MotionBlur")) << "the load set no new state, so nothing re-marked it";
+}
+
+TEST_F(Load, ASecondLoadRaisesNoClick) {
+    int clicks = 0;
+    for (QCheckBox* each : form().findChildren<QCheckBox*>())
+        QObject::connect(each, &QCheckBox::toggled, [&clicks] { ++clicks; });
+    form().LoadfromIni();
+    EXPECT_EQ(clicks, 0);
+    box("MotionBlur")->setChecked(false);
+    clicks = 0;
+    form().LoadfromIni();
+    EXPECT_EQ(clicks, 1) << "only the box whose state the load changes";
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(Load, MissingGameFileClearsItsControlsAndIsReportedOnce) {
+    fs::remove(gameFile("UTGame.ini"));
+    load();
+    EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load settings from INIs? Unsaved settings will be lost!",
+                                           QString::fromStdString(missingMessage("UTGame.ini")),
+                                           "message: Settings were loaded from Ini Files."}));
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (row.target != GameIni)
+            continue;
+        SCOPED_TRACE(std::string(row.control));
+        if (row.kind == ValueKind::Boolean) {
+            EXPECT_FALSE(box(std::string(row.control).c_str())->isChecked());
+            EXPECT_FALSE(bold(std::string(row.control).c_str())) << "cleared and the file is missing: equal";
+        } else {
+            EXPECT_EQ(field(std::string(row.control).c_str())->text(), "");
+        }
+    }
+    EXPECT_EQ(field("MaxAnisotropy")->text(), "16") << "the other files still load";
+}
+
+TEST_F(Load, MissingKeysShowTheirKindsDefault) {
+    std::string engine = kSampleEngineIni;
+    engine.erase(engine.find("[SystemSettings]"));
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    load();
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (row.section != "SystemSettings")
+            continue;
+        SCOPED_TRACE(std::string(row.control));
+        const std::string name(row.control);
+        if (row.kind == ValueKind::Boolean)
+            EXPECT_FALSE(box(name.c_str())->isChecked());
+        else
+            EXPECT_EQ(field(name.c_str())->text(), row.kind == ValueKind::Integer ? "0" : "-1");
+    }
+}
+
+TEST_F(Load, BadBooleanStopsAtItsRowWithoutTheCompletionMessage) {
+    std::string engine = kSampleEngineIni;
+    engine.replace(engine.find("Bloom=True"), 10, "Bloom=");
+    engine.replace(engine.find("MotionBlur=True"), 15, "MotionBlur=False");
+    engine.replace(engine.find("ResX=1280"), 9, "ResX=1920");
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    load();
+    EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load settings from INIs? Unsaved settings will be lost!",
+                                           "error: '' is not a valid boolean value."}));
+    EXPECT_FALSE(box("MotionBlur")->isChecked()) << "row before the bad one";
+    EXPECT_EQ(field("ResX")->text(), "1280") << "row after the bad one";
+}
+
+TEST_F(Load, MovieBoxFollowsTheFirstStartupMoviesLine) {
+    std::string engine = kSampleEngineIni;
+    engine.replace(engine.find("StartupMovies=UE3_logo"), 22, "StartupMovies=");
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    load();
+    EXPECT_FALSE(box("bPlayMoviez")->isChecked()) << "an empty first line means no movies";
+}
+
+} // namespace

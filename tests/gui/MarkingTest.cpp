@@ -1,0 +1,92 @@
+// Change marking: a check box is bold exactly while it differs from its game file.
+#include "WindowFixture.h"
+
+#include "inidigest/IniDigest.h"
+#include "settings/Catalogue.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Marking : public WindowTest {
+protected:
+    void SetUp() override { open(); }
+};
+
+TEST_F(Marking, ClickingTwiceMarksAndUnmarks) {
+    box("bShowHud")->click();
+    EXPECT_TRUE(bold("bShowHud"));
+    QFont font = box("bShowHud")->font();
+    EXPECT_FALSE(font.italic() || font.underline() || font.strikeOut()) << "exactly bold";
+    box("bShowHud")->click();
+    EXPECT_FALSE(bold("bShowHud"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(Marking, CheckedBoxWhoseKeyIsAbsentIsBold) {
+    std::string game = kSampleGameIni;
+    game.erase(game.find("bShowAmmo=True\r\n"), 16);
+    writeBytes(gameFile("UTGame.ini"), game);
+    form().CycleAllChanges();
+    EXPECT_TRUE(box("bShowAmmo")->isChecked());
+    EXPECT_TRUE(bold("bShowAmmo"));
+    EXPECT_FALSE(bold("bShowDoll"));
+}
+
+TEST_F(Marking, SaveAndLoadKeepMarksOfBoxesTheyDoNotChange) {
+    box("Bloom")->click();
+    form().runHandler("BtnSaveClick");
+    EXPECT_TRUE(bold("Bloom")) << "saved, but not re-evaluated";
+    form().runHandler("BtnLoadIniClick");
+    EXPECT_TRUE(bold("Bloom")) << "the load changes no state, so raises no click";
+    form().CycleAllChanges();
+    EXPECT_FALSE(bold("Bloom"));
+}
+
+TEST_F(Marking, MissingGameFileMarksExactlyTheCheckedBoxesOnce) {
+    fs::remove(gameFile("UTGame.ini"));
+    ResetIniErrors();
+    form().CycleAllChanges();
+    EXPECT_EQ(dialogs.take(), QStringList{QString::fromStdString(missingMessage("UTGame.ini"))});
+    int marked = 0;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (row.kind != ValueKind::Boolean)
+            continue;
+        const std::string name(row.control);
+        const bool expected = row.target == GameIni && box(name.c_str())->isChecked();
+        EXPECT_EQ(bold(name.c_str()), expected) << name;
+        marked += expected;
+    }
+    EXPECT_EQ(marked, 9) << "three of the twelve are unchecked in the sample";
+    box("bShowHud")->click();
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << "clicks never clear the report flag";
+}
+
+TEST_F(Marking, ViewAccelerationIsComparedWithTheGameFile) {
+    box("bViewAccelerationEnabled")->click();
+    EXPECT_TRUE(bold("bViewAccelerationEnabled"));
+    std::string game = kSampleGameIni;
+    game.replace(game.find("bViewAccelerationEnabled=False"), 30, "bViewAccelerationEnabled=True");
+    writeBytes(gameFile("UTGame.ini"), game);
+    form().CycleAllChanges();
+    EXPECT_FALSE(bold("bViewAccelerationEnabled"));
+}
+
+TEST_F(Marking, BadValueStopsTheWalkAndShowsTheError) {
+    box("bShowDamage")->click(); // bold; the walk reaches it last
+    std::string engine = kSampleEngineIni;
+    engine.replace(engine.find("Trilinear=True"), 14, "Trilinear=maybe");
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    form().runHandler("cbPresetsChange"); // answered OK with no preset picked: only the walk runs
+    EXPECT_EQ(dialogs.take().last(), "error: 'maybe' is not a valid boolean value.");
+    EXPECT_TRUE(bold("bShowDamage")) << "boxes after the bad one were not evaluated";
+}
+
+TEST_F(Marking, MovieBoxAndEditFieldsNeverChangeStyle) {
+    box("bPlayMoviez")->setChecked(false);
+    form().CycleAllChanges();
+    EXPECT_FALSE(bold("bPlayMoviez"));
+    EXPECT_FALSE(field("ResX")->font().bold());
+}
+
+} // namespace
