@@ -7,7 +7,9 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -118,6 +120,50 @@ TEST_F(FieldCheck, EnterPressesSaveFromBoxesAndComboButNotFromOtherButtons) {
     QCoreApplication::sendEvent(load, &enter);
     EXPECT_EQ(dialogs.take(),
               QStringList{"confirm: Load settings from INIs? Unsaved settings will be lost!"});
+}
+
+} // namespace
+
+namespace {
+
+// Shows the refusal in a real modal message box, closed a moment later as a user would.
+class RealMessageBoxes : public FakeDialogs {
+public:
+    void showMessage(const QString& text) override {
+        FakeDialogs::showMessage(text);
+        QTimer::singleShot(50, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        QMessageBox box(QMessageBox::NoIcon, "Knobwerk", text, QMessageBox::Ok, QApplication::activeWindow());
+        box.exec();
+    }
+};
+
+using FieldCheckWithRealBoxes = WindowTest;
+
+TEST_F(FieldCheckWithRealBoxes, TheBoxDoesNotDisturbWhereTheFocusGoes) {
+    RealMessageBoxes boxes;
+    TMainform form(boxes);
+    form.show();
+    form.activateWindow();
+    QCoreApplication::processEvents();
+    auto* resx = form.control<QLineEdit>("ResX");
+    auto* resy = form.control<QLineEdit>("ResY");
+    resx->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    resx->setText("bad");
+    resy->setFocus(Qt::TabFocusReason); // the refusal box opens and closes in between
+    form.activateWindow();              // as the window manager does once the box is gone
+    QCoreApplication::processEvents();
+    EXPECT_EQ(boxes.shown.filter("message:"), QStringList{"message: Not a valid integer value!"});
+    EXPECT_EQ(resx->text(), "1280");
+    EXPECT_EQ(QApplication::focusWidget(), resy);
+    EXPECT_EQ(form.enteredText(), "1024") << "the field moved to was entered once, with its own text";
+    resy->setText("worse");
+    form.control<QCheckBox>("bShowHud")->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(resy->text(), "1024");
 }
 
 } // namespace

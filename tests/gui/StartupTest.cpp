@@ -31,8 +31,9 @@ TEST_F(Startup, FillsTheWindowAndShowsThePatchVersion) {
     EXPECT_TRUE(box("bUseTextureStreaming")->isChecked()) << "1 reads as true";
     EXPECT_TRUE(box("bPlayMoviez")->isChecked());
     for (const CatalogueRow& row : settingsCatalogue()) {
-        if (row.kind == ValueKind::Boolean)
+        if (row.kind == ValueKind::Boolean) {
             EXPECT_FALSE(box(std::string(row.control).c_str())->font().bold()) << row.control;
+        }
     }
 }
 
