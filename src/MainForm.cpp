@@ -48,6 +48,7 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(QIcon(QStringLiteral(":/knobwerk.png")));
     m_controls = buildWindowControls(this);
+    control<QPushButton>(QStringLiteral("BtnSave"))->setDefault(true); // Enter presses it (see wireEvents)
     m_events = new ControlEvents(this);
     wireEvents();
     runHandler(QStringLiteral("FormCreate"));

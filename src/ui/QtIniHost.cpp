@@ -1,5 +1,6 @@
 #include "ui/QtIniHost.h"
 
+#include "platform/GameFolders.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
@@ -12,10 +13,37 @@
 
 namespace {
 
-std::string documentsFolder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return toPathText(QDir::toNativeSeparators(folder));
+// Native separators and no trailing separator (a root such as "/" or "C:\\" stays whole).
+QString tidyFolder(const QString& folder) {
+    QString native = QDir::toNativeSeparators(folder);
+    const QChar separator = QDir::separator();
+    while (native.size() > 1 && native.endsWith(separator) && !(native.size() == 3 && native.at(1) == u':'))
+        native.chop(1);
+    return native;
 }
+
+#ifdef Q_OS_WIN
+// On Windows the game keeps its files in the shell's personal folder.
+std::string documentsFolder() {
+    return toPathText(tidyFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+}
+#else
+// Elsewhere the game runs under Wine or Proton, so its documents folder usually lies in
+// a Wine prefix; the search prefers the desktop's documents folder when both hold the game.
+std::string documentsFolder() {
+    gamefolders::SearchEnvironment environment;
+    environment.home = toPathText(QDir::homePath());
+    environment.xdgDocuments =
+        toPathText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    environment.winePrefix = toPathText(qEnvironmentVariable("WINEPREFIX"));
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("LOGNAME");
+    environment.userName = toPathText(user);
+    const std::string found = gamefolders::findDocumentsFolder(environment);
+    return found.empty() ? std::string() : toPathText(tidyFolder(fromPathText(found)));
+}
+#endif
 
 std::string creationTimestamp() {
     const QString sep = localeTimeSeparator();
