@@ -60,7 +60,13 @@ TMainform::~TMainform() = default;
 
 void TMainform::FormCreate() {
     setWindowTitle(QStringLiteral("UT3 Knobwerk v1.0 - powered by ") + kSponsorAddress);
-    InitIniDigest();
+    try {
+        InitIniDigest();
+    } catch (const IniError& error) {
+        // Without its own Knobwerk.ini the program still edits the game files: going on
+        // shows the player's real settings instead of defaults that a save would write.
+        showStandardError(fromMessageText(error.what()));
+    }
     auto* patchversion = control<QLabel>(QStringLiteral("patchversion"));
     patchversion->setText(QStringLiteral("Your UT3 Patch Version: ") + fromIniText(ReadPatchVersion()));
     keepRightEdge(patchversion, kPatchVersionRightEdge);

@@ -78,52 +78,24 @@ bool isHeldOpen(DWORD code) {
     return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
 }
 
-// Writes `bytes` over the existing file and cuts off what is left of the old content.
-// The file keeps its identity, attributes and access rights.
-std::error_code overwriteInPlace(const fs::path& target, std::string_view bytes) {
-    const HANDLE file =
-        CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return windowsError(GetLastError());
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written > 0;
-        done += written;
-    }
-    ok = ok && SetEndOfFile(file) && FlushFileBuffers(file);
-    const DWORD code = ok ? ERROR_SUCCESS : GetLastError();
-    CloseHandle(file);
-    return ok ? std::error_code() : windowsError(code);
-}
-
 // Puts the flushed temporary file in the target's place. Windows will not rename over a
-// file that another program has open without allowing its deletion, and the C runtime,
-// so most programs, open files for reading that way. A virus scanner or indexer lets go
-// within moments, so the swap is tried a few times; a program that keeps the file open
-// (the game, an editor) would block every save, so then the new content is written into
-// the file itself: only in that case is a save not all-or-nothing.
-std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target, std::string_view bytes) {
-    constexpr int kAttempts = 5;
+// file that another program has open without allowing its deletion; a virus scanner or
+// indexer lets go within moments, so the swap is tried for half a second. A program that
+// keeps holding the file makes the write fail, and the file stays whole: it is never
+// rewritten in place, where a crash or a full disk could leave it half old, half new.
+std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target) {
+    constexpr int kAttempts = 10;
     DWORD code = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0)
-            Sleep(20);
-        if (MoveFileExW(temporary.c_str(), target.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            Sleep(50);
+        if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return {};
         code = GetLastError();
         if (!isHeldOpen(code))
-            return windowsError(code);
+            break;
     }
-    std::error_code ignored;
-    if (!fs::is_regular_file(target, ignored))
-        return windowsError(code);
-    std::error_code error = overwriteInPlace(target, bytes);
-    fs::remove(temporary, ignored);
-    return error;
+    return windowsError(code);
 }
 #endif
 
@@ -194,7 +166,7 @@ std::error_code replaceFile(const fs::path& target, std::string_view bytes) {
         fs::permissions(temporary, old.permissions(), error);
     error.clear();
 #ifdef _WIN32
-    error = moveIntoPlace(temporary, target, bytes);
+    error = moveIntoPlace(temporary, target);
 #else
     fs::rename(temporary, target, error);
 #endif

@@ -72,7 +72,7 @@ TEST_F(Startup, LongerPatchVersionGrowsToTheLeft) {
     EXPECT_LT(label->x(), 724);
 }
 
-TEST_F(Startup, UnwritableProgramFolderShowsErrorAndSkipsTheRest) {
+TEST_F(Startup, UnwritableProgramFolderShowsErrorAndStillLoads) {
     std::string engine = kSampleEngineIni;
     engine.replace(engine.find("ResX=1280"), 9, "ResX=1920");
     writeBytes(gameFile("UTEngine.ini"), engine);
@@ -81,8 +81,9 @@ TEST_F(Startup, UnwritableProgramFolderShowsErrorAndSkipsTheRest) {
     TMainform form(dialogs);
     EXPECT_EQ(dialogs.shown,
               QStringList{"error: Unable to write to " + QString::fromStdString(tweakFile().string()) + "."});
-    EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: -1");
-    EXPECT_EQ(form.control<QLineEdit>("ResX")->text(), "1280") << "design-time value, nothing loaded";
+    EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: 5");
+    EXPECT_EQ(form.control<QLineEdit>("ResX")->text(), "1920") << "the player's value, not the layout's";
+    EXPECT_FALSE(fs::is_directory(programFolder()));
 }
 
 TEST_F(Startup, BadBooleanStopsTheLoadAndStillOpensTheWindow) {

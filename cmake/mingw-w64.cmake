@@ -1,0 +1,31 @@
+# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (the POSIX thread model, so
+# that std::thread and std::mutex are available). Everything is linked statically: the
+# programs need no DLL beside them and run as they are under Wine or on Windows.
+#
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KNOBWERK_MINGW_TRIPLE x86_64-w64-mingw32)
+
+# The -posix compilers by name, so the choice does not hang on update-alternatives.
+find_program(CMAKE_C_COMPILER NAMES ${KNOBWERK_MINGW_TRIPLE}-gcc-posix ${KNOBWERK_MINGW_TRIPLE}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${KNOBWERK_MINGW_TRIPLE}-g++-posix ${KNOBWERK_MINGW_TRIPLE}-g++
+             REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${KNOBWERK_MINGW_TRIPLE}-windres)
+
+# Headers and libraries come from the MinGW sysroot only, never from the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/${KNOBWERK_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+
+# ctest runs the Windows programs through Wine when it is there.
+find_program(KNOBWERK_WINE NAMES wine64 wine)
+if(KNOBWERK_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${KNOBWERK_WINE})
+endif()

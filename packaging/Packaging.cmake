@@ -1,0 +1,53 @@
+# Install rules and the Debian package of the program (scripts/package.sh runs cpack).
+#
+#   <prefix>/bin/Knobwerk
+#   <prefix>/share/applications/knobwerk.desktop
+#   <prefix>/share/icons/hicolor/48x48/apps/knobwerk.png
+#   <prefix>/share/doc/knobwerk/README.md
+
+include(GNUInstallDirs)
+
+set(KNOBWERK_PACKAGE_README "${PROJECT_SOURCE_DIR}/README.md"
+    CACHE FILEPATH "The README that goes into share/doc/knobwerk as README.md")
+
+install(TARGETS Knobwerk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/knobwerk.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/knobwerk.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps
+        RENAME knobwerk.png)
+# A missing README leaves the package without it instead of stopping the build;
+# tests/packaging/check-package.sh, which scripts/package.sh runs, then fails.
+if(NOT EXISTS "${KNOBWERK_PACKAGE_README}")
+    message(WARNING "No README at ${KNOBWERK_PACKAGE_README}: the package will lack share/doc/knobwerk/README.md")
+endif()
+install(FILES "${KNOBWERK_PACKAGE_README}"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk
+        RENAME README.md
+        OPTIONAL)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME knobwerk)
+set(CPACK_PACKAGE_VENDOR "Knobwerk developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Knobwerk developers <dev@knobwerk.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings editor for the game's per-user INI files")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Knobwerk edits the engine, game and input settings of the game's per-user INI\n"
+    "files (UTEngine.ini, UTGame.ini, UTInput.ini) in one window, with backups,\n"
+    "presets and an export of all tweaks into Knobwerk.ini. On Linux it finds the\n"
+    "game's files in the desktop's documents folder, in the game's Proton prefix of\n"
+    "every Steam library and in the Wine prefix.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_PACKAGE_NAME knobwerk)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Knobwerk developers <dev@knobwerk.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries the program links against become dependencies through dpkg-shlibdeps
+# (from dpkg-dev); on Debian the X11 platform plugin comes with libqt6gui6.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+include(CPack)
