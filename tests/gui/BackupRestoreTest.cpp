@@ -1,0 +1,201 @@
+// Backup of the three game files to ".bak" copies and the restore from them, checked on
+// the files on disk.
+#include "WindowFixture.h"
+
+#include "settings/Catalogue.h"
+#include "ui/UserDialogs.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <system_error>
+
+namespace {
+
+// The boxes shown, one after another, in a form a failure message can show.
+std::string shown(const QStringList& boxes) {
+    return boxes.join(QStringLiteral("\n----\n")).toStdString();
+}
+
+const QString kAskBackup = QStringLiteral("confirm: Older backups will be overwritten! Proceed?");
+const QString kAskRestore = QStringLiteral("confirm: Old INIs will be restored from the backups. Proceed?");
+const QString kBackupDone = QStringLiteral(
+    "message: Backups have been created. Please make sure, that they really EXIST! (_I_ dont care if they "
+    "are "
+    "gone...)\r\nYou can find them in the config directory with an \".bak\" extension at the end.");
+const QString kRestoreDone = QStringLiteral("message: Backups have been restored.");
+
+const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::set<std::string> fileNames(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+class BackupRestoreTest : public WindowTest {
+protected:
+    std::filesystem::path backupFile(const std::string& name) const { return gameFile(name + ".bak"); }
+
+    void backup() { form().runHandler(QStringLiteral("BtnBackupClick")); }
+    void restore() { form().runHandler(QStringLiteral("BtnRestoreClick")); }
+
+    std::map<std::string, std::string> gameFileBytes() const {
+        std::map<std::string, std::string> bytes;
+        for (const char* name : kGameFiles)
+            bytes[name] = readBytes(gameFile(name));
+        return bytes;
+    }
+
+    std::map<std::string, bool> marks() const {
+        std::map<std::string, bool> result;
+        for (std::string_view name : markingWalkOrder())
+            result[std::string(name)] = bold(std::string(name).c_str());
+        return result;
+    }
+};
+
+TEST_F(BackupRestoreTest, CancelChangesNoFile) {
+    open();
+    dialogs.answers = {kConfirmCancel, kConfirmCancel};
+    backup();
+    for (const char* name : kGameFiles)
+        writeBytes(backupFile(name), "[Old]\r\nKey=1\r\n");
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kAskRestore})));
+    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni);
+    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
+    EXPECT_EQ(readBytes(gameFile("UTInput.ini")), kSampleInputIni);
+    EXPECT_EQ(readBytes(backupFile("UTGame.ini")), "[Old]\r\nKey=1\r\n");
+}
+
+TEST_F(BackupRestoreTest, SecondBackupReplacesTheFirst) {
+    open();
+    backup();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kBackupDone})));
+    EXPECT_EQ(readBytes(backupFile("UTEngine.ini")), kSampleEngineIni);
+    EXPECT_EQ(readBytes(backupFile("UTGame.ini")), kSampleGameIni);
+    EXPECT_EQ(readBytes(backupFile("UTInput.ini")), kSampleInputIni);
+
+    const std::string newerGame = replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False");
+    writeBytes(gameFile("UTGame.ini"), newerGame);
+    // Someone reading the old backup meanwhile: the new one takes its place as a new file.
+    std::ifstream reader(backupFile("UTGame.ini"), std::ios::binary);
+    backup();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kBackupDone})))
+        << "one question, no more";
+    EXPECT_EQ(readBytes(backupFile("UTGame.ini")), newerGame);
+    EXPECT_EQ(readBytes(backupFile("UTEngine.ini")), kSampleEngineIni);
+#ifndef _WIN32
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), kSampleGameIni)
+        << "the old backup must not be rewritten in place";
+#endif
+    EXPECT_EQ(fileNames(configFolder()),
+              (std::set<std::string>{"UTEngine.ini", "UTGame.ini", "UTInput.ini", "UTEngine.ini.bak",
+                                     "UTGame.ini.bak", "UTInput.ini.bak"}))
+        << "no temporary file left behind";
+}
+
+TEST_F(BackupRestoreTest, BackupWithAGameFileMissingKeepsEveryOldBackup) {
+    open();
+    for (const char* name : kGameFiles)
+        writeBytes(backupFile(name), std::string("[Previous]\r\nFrom=") + name + "\r\n");
+    std::filesystem::remove(gameFile("UTInput.ini"));
+
+    backup();
+
+    const std::string reason = std::make_error_code(std::errc::no_such_file_or_directory).message();
+    EXPECT_EQ(shown(dialogs.take()),
+              shown((QStringList{kAskBackup, QStringLiteral("error: Cannot open file \"") +
+                                                 QString::fromStdString(gameFile("UTInput.ini").string()) +
+                                                 QStringLiteral("\". ") + QString::fromStdString(reason) +
+                                                 QStringLiteral(".")})));
+    for (const char* name : kGameFiles)
+        EXPECT_EQ(readBytes(backupFile(name)), std::string("[Previous]\r\nFrom=") + name + "\r\n") << name;
+}
+
+TEST_F(BackupRestoreTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
+    open();
+    const auto before = gameFileBytes();
+    const QString missingError =
+        QStringLiteral("error: System Error.  Code: %1.\r\n%2.")
+            .arg(ENOENT)
+            .arg(
+                QString::fromStdString(std::make_error_code(std::errc::no_such_file_or_directory).message()));
+
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, missingError})));
+    EXPECT_EQ(gameFileBytes(), before);
+
+    // Two of three present: still nothing may be replaced.
+    writeBytes(backupFile("UTEngine.ini"), "[Engine.Engine]\r\nbUseSound=False\r\n");
+    writeBytes(backupFile("UTGame.ini"), "[Engine.HUD]\r\nbShowHud=False\r\n");
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, missingError})));
+    EXPECT_EQ(gameFileBytes(), before);
+
+    // All three present, but the last game file refuses writing: again nothing changes.
+    writeBytes(backupFile("UTInput.ini"), "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
+    makeReadOnly(gameFile("UTInput.ini"));
+    restore();
+    const QString refusedError =
+        QStringLiteral("error: System Error.  Code: %1.\r\n%2.")
+            .arg(EACCES)
+            .arg(QString::fromStdString(std::make_error_code(std::errc::permission_denied).message()));
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, refusedError})));
+    EXPECT_EQ(gameFileBytes(), before);
+}
+
+TEST_F(BackupRestoreTest, RestoreThenSaveWritesTheWindowsValuesIntoTheRestoredFiles) {
+    open();
+    box("MotionBlur")->click();
+    ASSERT_TRUE(bold("MotionBlur"));
+    const auto marksBefore = marks();
+
+    // Backups that differ from the game files and from the window.
+    const std::string oldEngine = replaced(replaced(kSampleEngineIni, "ResX=1280", "ResX=640"),
+                                           "DynamicShadows=True", "DynamicShadows=False") +
+                                  "[Backup.Only]\r\nKept=yes\r\n";
+    writeBytes(backupFile("UTEngine.ini"), oldEngine);
+    writeBytes(backupFile("UTGame.ini"), replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"));
+    writeBytes(backupFile("UTInput.ini"), kSampleInputIni);
+
+    std::ifstream reader(gameFile("UTEngine.ini"), std::ios::binary);
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, kRestoreDone})));
+#ifndef _WIN32
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), kSampleEngineIni)
+        << "the game file must be replaced whole, not rewritten in place";
+#endif
+    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), oldEngine);
+    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), readBytes(backupFile("UTGame.ini")));
+    EXPECT_EQ(fileNames(configFolder()).size(), 6u) << "no temporary file left behind";
+
+    // The window still shows what it showed, and the marks are as they were.
+    EXPECT_EQ(field("ResX")->text(), QStringLiteral("1280"));
+    EXPECT_TRUE(box("bShowHud")->isChecked());
+    EXPECT_EQ(marks(), marksBefore);
+
+    form().runHandler(QStringLiteral("BtnSaveClick"));
+    dialogs.take();
+    const std::string engine = readBytes(gameFile("UTEngine.ini"));
+    EXPECT_NE(engine.find("ResX=1280\r\n"), std::string::npos);
+    EXPECT_NE(engine.find("DynamicShadows=True\r\n"), std::string::npos);
+    EXPECT_NE(engine.find("MotionBlur=False\r\n"), std::string::npos);
+    EXPECT_NE(engine.find("[Backup.Only]\r\nKept=yes\r\n"), std::string::npos) << "other lines stay";
+    EXPECT_NE(readBytes(gameFile("UTGame.ini")).find("bShowHud=True\r\n"), std::string::npos);
+}

@@ -1,0 +1,207 @@
+// The preset combo box: confirmation, the values a preset puts into the window, what a
+// save then writes, and the change marks afterwards.
+#include "WindowFixture.h"
+
+#include "settings/Catalogue.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+#include <map>
+#include <sstream>
+
+namespace {
+
+// The boxes shown, one after another, in a form a failure message can show.
+std::string shown(const QStringList& boxes) {
+    return boxes.join(QStringLiteral("\n----\n")).toStdString();
+}
+
+const QString kAskPresets = QStringLiteral("confirm: Load presets?\r\nAll unsaved changes will be lost!");
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The value of one key in INI text, read line by line; "<missing>" when absent.
+std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
+    std::istringstream in(text);
+    std::string line;
+    bool inSection = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inSection = line == "[" + section + "]";
+            continue;
+        }
+        if (inSection && line.rfind(key + "=", 0) == 0)
+            return line.substr(key.size() + 1);
+    }
+    return "<missing>";
+}
+
+// Everything the window holds for the settings: check states and field texts.
+std::map<std::string, std::string> windowValues(const TMainform& form) {
+    std::map<std::string, std::string> values;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        const QString name = qs(row.control);
+        if (auto* box = form.control<QCheckBox>(name))
+            values[std::string(row.control)] = box->isChecked() ? "checked" : "unchecked";
+        else
+            values[std::string(row.control)] = form.control<QLineEdit>(name)->text().toStdString();
+    }
+    return values;
+}
+
+} // namespace
+
+class PresetsTest : public WindowTest {
+protected:
+    std::string text(const char* name) const { return field(name)->text().toStdString(); }
+
+    QComboBox* presets() { return form().control<QComboBox>(QStringLiteral("cbPresets")); }
+
+    // What a user's pick from the drop-down list does to the box.
+    void pick(int index) {
+        presets()->setCurrentIndex(index);
+        emit presets()->activated(index);
+    }
+
+    // One key typed into the box's text field.
+    void type(Qt::Key key, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(presets()->lineEdit(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(presets()->lineEdit(), &release);
+    }
+
+    // Changes bShowHud's stored value behind the window's back: only a full marking walk
+    // can then show the box in bold, since no preset changes its state.
+    void storeShowHudOff() {
+        std::string game = kSampleGameIni;
+        game.replace(game.find("bShowHud=True"), 13, "bShowHud=False");
+        writeBytes(gameFile("UTGame.ini"), game);
+    }
+};
+
+TEST_F(PresetsTest, PickingPresetOneFillsItsValuesAndResetsTheBox) {
+    open();
+    ASSERT_EQ(presets()->itemText(1).toStdString(), "Fewest effects, maximum perfo");
+    ASSERT_EQ(text("ResX"), "1280");
+
+    pick(1);
+
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+    EXPECT_EQ(shown(dialogs.captions), "Information");
+    EXPECT_EQ(text("ResX"), "1024");
+    EXPECT_EQ(text("ResY"), "768");
+    EXPECT_EQ(text("MaxAnisotropy"), "0");
+    EXPECT_EQ(text("DetailMode"), "0");
+    EXPECT_EQ(text("DepthBias"), "1.000000");
+    EXPECT_EQ(text("DecalLifeSpan"), "10.0");
+    EXPECT_FALSE(box("MotionBlur")->isChecked());
+    EXPECT_TRUE(box("DropParticleDistortion")->isChecked());
+
+    // The marks follow: changed boxes differ from the game file, untouched ones do not.
+    EXPECT_TRUE(bold("MotionBlur"));
+    EXPECT_TRUE(bold("DropParticleDistortion"));
+    EXPECT_FALSE(bold("bShowHud"));
+
+    // Back to the invitation with nothing selected, so the same pick is a change again.
+    EXPECT_EQ(presets()->currentText().toStdString(), "Use presets");
+    EXPECT_EQ(presets()->currentIndex(), -1);
+    field("ResX")->setText(QStringLiteral("640"));
+    pick(1);
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+    EXPECT_EQ(text("ResX"), "1024");
+    EXPECT_EQ(presets()->currentText().toStdString(), "Use presets");
+}
+
+TEST_F(PresetsTest, PresetZeroUsesItsOwnFloatForms) {
+    open();
+    pick(0);
+    EXPECT_EQ(text("MinSmoothedFrameRate"), "0.000000");
+    EXPECT_EQ(text("DepthBias"), "0.012");
+    EXPECT_EQ(text("MaxAnisotropy"), "16");
+    EXPECT_EQ(text("DetailMode"), "4");
+}
+
+TEST_F(PresetsTest, EveryPresetTurnsTheMoviesOn) {
+    // A game file with an empty movie list: loading clears the hidden movie box.
+    std::string engine = kSampleEngineIni;
+    engine.replace(engine.find("StartupMovies=UE3_logo\r\nStartupMovies=UT_intro"), 46, "StartupMovies=");
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    open();
+    for (int index = 0; index < 4; ++index) {
+        form().runHandler(QStringLiteral("BtnLoadIniClick"));
+        ASSERT_FALSE(box("bPlayMoviez")->isChecked()) << "after loading, before preset " << index;
+        pick(index);
+        EXPECT_TRUE(box("bPlayMoviez")->isChecked()) << "preset " << index;
+    }
+}
+
+TEST_F(PresetsTest, SaveAfterPresetWritesTheShownTexts) {
+    open();
+    pick(1);
+    dialogs.take();
+    form().runHandler(QStringLiteral("BtnSaveClick"));
+    EXPECT_EQ(shown(dialogs.take()),
+              shown((QStringList{
+                  QStringLiteral("confirm: Save this Settings? Existing Tweaks will be overwritten!"),
+                  QStringLiteral("message: Settings were saved to Ini Files.")})));
+
+    const std::string engine = readBytes(gameFile("UTEngine.ini"));
+    const std::string game = readBytes(gameFile("UTGame.ini"));
+    EXPECT_EQ(iniValue(engine, "SystemSettings", "ResX"), "1024");
+    EXPECT_EQ(iniValue(engine, "SystemSettings", "ResY"), "768");
+    EXPECT_EQ(iniValue(engine, "SystemSettings", "MaxAnisotropy"), "0");
+    EXPECT_EQ(iniValue(engine, "SystemSettings", "DetailMode"), "0");
+    EXPECT_EQ(iniValue(engine, "SystemSettings", "MotionBlur"), "False");
+    EXPECT_EQ(iniValue(engine, "Engine.Engine", "ShadowFilterRadius"), "0");
+    EXPECT_EQ(iniValue(engine, "Engine.Engine", "DepthBias"), "1.000000");
+    EXPECT_EQ(iniValue(engine, "Engine.GameEngine", "MinSmoothedFrameRate"), "30.000000");
+    EXPECT_EQ(iniValue(game, "Engine.DecalManager", "DecalLifeSpan"), "10.0");
+    EXPECT_EQ(iniValue(game, "UTGame.UTPawn", "Bob"), "0.010");
+    // Movies stay on: the game's list is kept as it was.
+    EXPECT_NE(engine.find("StartupMovies=UE3_logo\r\nStartupMovies=UT_intro\r\n"), std::string::npos);
+
+    // Every box now matches its file again once the marks are evaluated.
+    form().CycleAllChanges();
+    for (std::string_view name : markingWalkOrder())
+        EXPECT_FALSE(bold(std::string(name).c_str())) << name;
+}
+
+TEST_F(PresetsTest, CancelKeepsEverythingAndRunsNoWalk) {
+    open();
+    const auto before = windowValues(form());
+    storeShowHudOff();
+    dialogs.answers = {kConfirmCancel};
+
+    pick(1);
+
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+    EXPECT_EQ(windowValues(form()), before);
+    EXPECT_EQ(presets()->currentText().toStdString(), "Fewest effects, maximum perfo");
+    EXPECT_FALSE(bold("bShowHud")) << "a cancelled preset must not re-evaluate the marks";
+}
+
+TEST_F(PresetsTest, TypingAsksAtEachChangeAndWalksWithoutApplying) {
+    open();
+    const auto before = windowValues(form());
+    storeShowHudOff();
+    presets()->lineEdit()->selectAll();
+
+    type(Qt::Key_Q, QStringLiteral("q"));
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+    EXPECT_EQ(presets()->currentText().toStdString(), "q");
+    EXPECT_TRUE(bold("bShowHud")) << "OK with no item selected still runs the marking walk";
+
+    dialogs.answers = {kConfirmCancel};
+    type(Qt::Key_W, QStringLiteral("w"));
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+    EXPECT_EQ(presets()->currentText().toStdString(), "qw");
+
+    EXPECT_EQ(windowValues(form()), before);
+}
