@@ -61,11 +61,13 @@ struct CloseOnExit {
     ~CloseOnExit() { CloseIni(); }
 };
 
-// No configuration file is this large; a file that is, is refused rather than read.
-constexpr std::uintmax_t kMaxIniFileSize = 64u * 1024 * 1024;
+// The game's own files are a few hundred kilobytes. Each key operation reads its file
+// whole, so a file many times that size would freeze the window for minutes: it is
+// refused rather than read.
+constexpr std::uintmax_t kMaxIniFileSize = 8u * 1024 * 1024;
 
 std::string tooLargeMessage(const std::string& path) {
-    return "The ini \"" + path + "\" is larger than 64 MB and cannot be a configuration file.";
+    return "The ini \"" + path + "\" is larger than 8 MB and cannot be a configuration file.";
 }
 
 // The open file's text, decoded; nullopt when it cannot be read (`error` says why).
@@ -178,6 +180,8 @@ std::string GetPersonalFolder() {
 
 void InitIniDigest() {
     documentsFolder = GetPersonalFolder();
+    for (IniTarget target : {TweakFile, EngineIni, GameIni, InputIni})
+        filestore::removeStaleTemporaries(filestore::toPath(IniTargetPath(target)));
     const std::string path = IniTargetPath(TweakFile);
     const std::filesystem::path file = filestore::toPath(path);
     if (filestore::exists(file))

@@ -71,8 +71,10 @@ std::uint32_t nextCodePoint(std::string_view s, std::size_t& i) {
 } // namespace
 
 DecodedFile decode(std::string_view bytes) {
-    if (!bytes.starts_with(kUtf16LeMark) || bytes.size() % 2 != 0)
+    if (!bytes.starts_with(kUtf16LeMark))
         return {Encoding::EightBit, std::string(bytes)};
+    // A file cut off inside its last unit reads, as the game reads it, up to the last
+    // whole unit; the stray byte is not written back.
     DecodedFile file{Encoding::Utf16Le, {}};
     file.text.reserve(bytes.size() / 2);
     for (std::size_t i = kUtf16LeMark.size(); i + 1 < bytes.size(); i += 2) {

@@ -11,7 +11,7 @@ namespace iniencoding {
 
 enum class Encoding {
     EightBit, // bytes as they are (a UTF-8 mark, if any, stays part of the text)
-    Utf16Le,  // starts with FF FE
+    Utf16Le,  // starts with FF FE; a stray last byte is dropped
 };
 
 struct DecodedFile {

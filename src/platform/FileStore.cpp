@@ -47,10 +47,13 @@ std::FILE* openNew(const fs::path& path) {
 #endif
 }
 
+constexpr std::string_view kTemporaryTag = ".knobwerk-";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
 fs::path temporaryBeside(const fs::path& target) {
-    static std::mt19937 random{std::random_device{}()};
+    static std::mt19937_64 random{std::random_device{}()};
     fs::path name = target.filename();
-    name += ".knobwerk-" + std::to_string(random() % 1000000) + ".tmp";
+    name += std::string(kTemporaryTag) + std::to_string(random()) + std::string(kTemporaryEnd);
     return target.parent_path() / name;
 }
 
@@ -89,7 +92,8 @@ std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target)
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0)
             Sleep(50);
-        if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return {};
         code = GetLastError();
         if (!isHeldOpen(code))
@@ -154,11 +158,17 @@ bool isReadOnly(const fs::path& path) {
 std::error_code replaceFile(const fs::path& target, std::string_view bytes) {
     if (isReadOnly(target))
         return std::make_error_code(std::errc::permission_denied);
-    const fs::path temporary = temporaryBeside(target);
-    if (std::error_code error = writeAndFlush(temporary, bytes)) {
+    fs::path temporary = temporaryBeside(target);
+    std::error_code written = writeAndFlush(temporary, bytes);
+    for (int retry = 0; written == std::errc::file_exists && retry < 3; ++retry) {
+        temporary = temporaryBeside(target); // that name is taken: never touch the other file
+        written = writeAndFlush(temporary, bytes);
+    }
+    if (written) {
         std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return error;
+        if (written != std::errc::file_exists)
+            fs::remove(temporary, ignored);
+        return written;
     }
     std::error_code error;
     const fs::file_status old = fs::status(target, error);
@@ -175,6 +185,22 @@ std::error_code replaceFile(const fs::path& target, std::string_view bytes) {
         fs::remove(temporary, ignored);
     }
     return error;
+}
+
+void removeStaleTemporaries(const fs::path& target, std::chrono::seconds minimumAge) {
+    const std::string prefix = toUtf8(target.filename()) + std::string(kTemporaryTag);
+    const auto now = fs::file_time_type::clock::now();
+    std::error_code error;
+    for (auto it = fs::directory_iterator(target.parent_path(), error);
+         !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::string name = toUtf8(it->path().filename());
+        if (!name.starts_with(prefix) || !name.ends_with(kTemporaryEnd))
+            continue;
+        std::error_code ignored;
+        const auto written = fs::last_write_time(it->path(), ignored);
+        if (!ignored && now - written >= minimumAge)
+            fs::remove(it->path(), ignored);
+    }
 }
 
 } // namespace filestore

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -33,5 +34,11 @@ bool isReadOnly(const std::filesystem::path& path);
 // or the complete new file: write a temporary file in the same folder, flush it to
 // disk, rename it over the target. Keeps the target's permissions. Returns the error.
 std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes);
+
+// Removes what writes to `target` left behind when the program was killed mid-write:
+// temporary files of its name older than `minimumAge` (younger ones may belong to a
+// write still under way in another copy of the program).
+void removeStaleTemporaries(const std::filesystem::path& target,
+                            std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 } // namespace filestore

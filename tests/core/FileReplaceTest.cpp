@@ -102,3 +102,29 @@ TEST_F(FileReplace, ReadOnlyFileIsRefusedEvenWithAReader) {
 }
 
 } // namespace
+
+namespace {
+
+// A write killed half-way leaves its temporary file; the next start clears it away.
+TEST(StaleTemporaries, LeftoversOfAKilledWriteAreRemovedOthersKept) {
+    TempFolder temp;
+    const fs::path target = temp.path() / "UTGame.ini";
+    writeBytes(target, "[Engine.HUD]\r\n");
+    const fs::path stale = temp.path() / "UTGame.ini.knobwerk-123.tmp";
+    const fs::path fresh = temp.path() / "UTGame.ini.knobwerk-456.tmp";
+    const fs::path foreign = temp.path() / "UTEngine.ini.knobwerk-789.tmp";
+    const fs::path players = temp.path() / "UTGame.ini.tmp";
+    for (const fs::path& file : {stale, fresh, foreign, players})
+        writeBytes(file, "partial");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::last_write_time(foreign, fs::file_time_type::clock::now() - std::chrono::hours(1));
+
+    filestore::removeStaleTemporaries(target);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh)) << "may belong to a write still under way";
+    EXPECT_TRUE(fs::exists(foreign)) << "belongs to another file";
+    EXPECT_TRUE(fs::exists(players));
+    EXPECT_EQ(readBytes(target), "[Engine.HUD]\r\n");
+}
+
+} // namespace

@@ -29,12 +29,18 @@ TEST(IniEncoding, Utf16RoundTripsEveryUnitEvenDamagedOnes) {
 }
 
 TEST(IniEncoding, EightBitFilesPassThrough) {
-    for (const std::string& bytes : {std::string("[A]\r\nk=\xE9\r\n"), std::string("\xEF\xBB\xBF[A]\r\n"),
-                                     std::string("\xFF\xFE\x41")}) { // odd length: no UTF-16
+    for (const std::string& bytes : {std::string("[A]\r\nk=\xE9\r\n"), std::string("\xEF\xBB\xBF[A]\r\n")}) {
         const auto decoded = iniencoding::decode(bytes);
         EXPECT_EQ(decoded.encoding, iniencoding::Encoding::EightBit);
         EXPECT_EQ(iniencoding::encode(decoded.text, decoded.encoding), bytes);
     }
+}
+
+TEST(IniEncoding, CutOffUtf16FileStaysUtf16) {
+    const std::string bytes = utf16(u"[A]\r\nk=1\r\n") + "\x0D";
+    const auto decoded = iniencoding::decode(bytes);
+    EXPECT_EQ(decoded.encoding, iniencoding::Encoding::Utf16Le);
+    EXPECT_EQ(decoded.text, "[A]\r\nk=1\r\n");
 }
 
 TEST(IniEncoding, AccessLayerReadsAndWritesUtf16Files) {

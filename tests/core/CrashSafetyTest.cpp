@@ -1,0 +1,692 @@
+// The program killed in the middle of a save, a backup or a restore, and a disk that fills
+// up during a save. Whatever moment the process dies at, each game file and each backup
+// must be one of the whole files that complete writes produce: never a truncated file,
+// never a lost line. The writes run in a child process that is killed with SIGKILL.
+#ifndef _WIN32
+
+#include "inidigest/IniDigest.h"
+#include "inidigest/IniEncoding.h"
+#include "inidigest/IniText.h"
+#include "platform/FileStore.h"
+#include "settings/Catalogue.h"
+
+#include "IniHostFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <random>
+#include <regex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kKillsPerTest = 220;
+constexpr int kMinKillWindowMicroseconds = 3000;
+constexpr int kMaxKillWindowMicroseconds = 20000;
+// Enough for the kills on a slow machine; the loops stop here whatever the count.
+constexpr auto kTimeBudget = std::chrono::seconds(16);
+
+const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
+
+// ---------------------------------------------------------------------------------------
+// Text helpers
+
+// The lines of `text`, each with its line end (CR LF, LF or CR), as the INI rules split.
+std::vector<std::string> linesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(pos));
+            break;
+        }
+        ++end;
+        if (text[end - 1] == '\r' && end < text.size() && text[end] == '\n')
+            ++end;
+        lines.emplace_back(text.substr(pos, end - pos));
+        pos = end;
+    }
+    return lines;
+}
+
+std::string shortened(std::string_view s) {
+    std::string out;
+    for (char c : s.substr(0, 80)) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return s.size() > 80 ? out + "..." : out;
+}
+
+std::string encoded(const std::string& text, iniencoding::Encoding encoding) {
+    return iniencoding::encode(text, encoding);
+}
+
+// ---------------------------------------------------------------------------------------
+// The two value sets a save alternates between. The second set writes longer text, so
+// that a file cut off at the length of the first would show.
+
+struct ValuePair {
+    std::string first;
+    std::string second;
+};
+
+ValuePair valuesOf(std::size_t index, const CatalogueRow& row) {
+    const bool even = index % 2 == 0;
+    switch (row.kind) {
+    case ValueKind::Boolean:
+        return even ? ValuePair{"True", "False"} : ValuePair{"False", "True"};
+    case ValueKind::Integer:
+        return {std::to_string(index), std::to_string(-100000 - static_cast<int>(index))};
+    case ValueKind::FloatText:
+        return {"0.5", "1234.567890"};
+    case ValueKind::MovieText:
+        return {"UE3_logo", ""};
+    }
+    return {};
+}
+
+const std::string& valueOf(std::size_t index, int set) {
+    static const std::vector<ValuePair> values = [] {
+        std::vector<ValuePair> all;
+        for (std::size_t i = 0; i < settingsCatalogue().size(); ++i)
+            all.push_back(valuesOf(i, settingsCatalogue()[i]));
+        return all;
+    }();
+    return set == 0 ? values[index].first : values[index].second;
+}
+
+// Writes one catalogue key the way a save writes its kind.
+void writeRow(std::size_t index, int set) {
+    const CatalogueRow& row = settingsCatalogue()[index];
+    const std::string section(row.section);
+    const std::string key(row.key);
+    const std::string& value = valueOf(index, set);
+    switch (row.kind) {
+    case ValueKind::Boolean:
+        WriteIniBool(row.target, section, key, value == "True");
+        break;
+    case ValueKind::Integer:
+        WriteIniInteger(row.target, section, key, value);
+        break;
+    case ValueKind::FloatText:
+    case ValueKind::MovieText:
+        WriteIniString(row.target, section, key, value);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Game files in the game's style, with everything a careless write could lose: comments,
+// keys the program does not know, LF and CR line ends, a duplicate section whose keys
+// must not be touched, catalogue keys in odd spellings, and no final line end.
+
+std::string sectionBody(IniTarget target, std::string_view section, int& filler) {
+    std::string body;
+    for (std::size_t i = 0; i < settingsCatalogue().size(); ++i) {
+        const CatalogueRow& row = settingsCatalogue()[i];
+        if (row.target != target || row.section != section)
+            continue;
+        const std::string key(row.key);
+        body += "; " + key + " is set by the program\r\n";
+        body += "Unknown" + std::to_string(filler++) + "=keep me = as I am\n";
+        switch (row.kind) {
+        case ValueKind::Boolean:
+            body += "  " + key + " = TRUE \r\n";
+            break;
+        case ValueKind::Integer:
+            body += key + "=0x1F\r\n";
+            break;
+        case ValueKind::FloatText:
+            body += key + "=\"7\"\r\n";
+            break;
+        case ValueKind::MovieText:
+            body += key + "=UE3_logo\r\n" + key + "=UT_intro\r\n";
+            break;
+        }
+        body += "Tabbed\t=\tvalue\r";
+    }
+    return body;
+}
+
+std::string gameFileText(IniTarget target, std::size_t paddingLines) {
+    std::string text = target == EngineIni ? "[IniVersion]\r\nPatch=5\r\n\r\n" : "; written by the game\r\n";
+    std::set<std::string_view> done;
+    int filler = 0;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (row.target != target || !done.insert(row.section).second)
+            continue;
+        text += "[" + std::string(row.section) + "]\r\n" + sectionBody(target, row.section, filler) + "\r\n";
+    }
+    text += "[Core.System]\r\n";
+    for (std::size_t i = 0; i < paddingLines; ++i)
+        text += "Paths=..\\Content\\Maps\\Package" + std::to_string(i) + "_with_a_long_name\r\n";
+    // A second heading of a known section: only the first heading of a name counts.
+    const std::string first(
+        std::find_if(settingsCatalogue().begin(), settingsCatalogue().end(), [&](const CatalogueRow& r) {
+            return r.target == target;
+        })->section);
+    text += "[" + first + "]\r\n";
+    for (const CatalogueRow& row : settingsCatalogue())
+        if (row.target == target && row.section == first)
+            text += std::string(row.key) + "=from the duplicate section\r\n";
+    text += "; no line end after this line";
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------
+// What a game file may look like at any moment: its lines after one complete pass of the
+// first value set, where each catalogue key line may instead hold the second value.
+
+struct FileModel {
+    IniTarget target;
+    fs::path path;
+    iniencoding::Encoding encoding;
+    std::vector<std::string> lines;
+    std::map<std::size_t, std::array<std::string, 2>> keyLines; // line index -> the two forms
+    std::vector<std::size_t> rows;                              // catalogue rows in this file
+};
+
+FileModel modelOf(IniTarget target, const fs::path& path) {
+    const auto file = iniencoding::decode(readBytes(path));
+    FileModel model{target, path, file.encoding, linesOf(file.text), {}, {}};
+    for (std::size_t i = 0; i < settingsCatalogue().size(); ++i) {
+        const CatalogueRow& row = settingsCatalogue()[i];
+        if (row.target != target)
+            continue;
+        model.rows.push_back(i);
+        const auto withFirst = linesOf(initext::writeValue(file.text, row.section, row.key, valueOf(i, 0)));
+        const auto withSecond = linesOf(initext::writeValue(file.text, row.section, row.key, valueOf(i, 1)));
+        EXPECT_EQ(withFirst, model.lines) << row.key << ": the file does not hold the first value set";
+        EXPECT_EQ(withSecond.size(), model.lines.size()) << row.key << ": a write would add a line";
+        for (std::size_t line = 0; line < model.lines.size() && line < withSecond.size(); ++line) {
+            if (withSecond[line] != model.lines[line])
+                model.keyLines[line] = {model.lines[line], withSecond[line]};
+        }
+    }
+    EXPECT_EQ(model.keyLines.size(), model.rows.size()) << "one line per catalogue key";
+    return model;
+}
+
+// Empty when `bytes` is a file the model allows, else what is wrong with it.
+std::string problemsIn(const FileModel& model, const std::string& bytes) {
+    const auto file = iniencoding::decode(bytes);
+    if (file.encoding != model.encoding)
+        return "the encoding changed";
+    if (encoded(file.text, file.encoding) != bytes)
+        return "not whole UTF-16 units";
+    const std::vector<std::string> lines = linesOf(file.text);
+    if (lines.size() != model.lines.size())
+        return std::to_string(lines.size()) + " lines instead of " + std::to_string(model.lines.size()) +
+               " (" + std::to_string(bytes.size()) + " bytes)";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto key = model.keyLines.find(i);
+        const bool ok = key == model.keyLines.end()
+                            ? lines[i] == model.lines[i]
+                            : (lines[i] == key->second[0] || lines[i] == key->second[1]);
+        if (!ok)
+            return "line " + std::to_string(i + 1) + " is \"" + shortened(lines[i]) + "\" instead of \"" +
+                   shortened(model.lines[i]) + "\"";
+    }
+    for (std::size_t index : model.rows) {
+        const CatalogueRow& row = settingsCatalogue()[index];
+        const auto value = initext::readValue(file.text, row.section, row.key);
+        if (!value || (*value != valueOf(index, 0) && *value != valueOf(index, 1)))
+            return std::string(row.key) + " reads as \"" + shortened(value.value_or("<missing>")) + "\"";
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------------------------------
+// Child processes
+
+// Runs `body` in a child process. What it throws comes back through the returned pipe;
+// the child never returns into the test program.
+struct Child {
+    pid_t pid = -1;
+    int pipe = -1;
+};
+
+Child startChild(const std::function<void()>& body) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        throw std::runtime_error("pipe failed");
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string report = "the child's work ended";
+        try {
+            body();
+        } catch (const std::exception& error) {
+            report = error.what();
+        } catch (...) {
+            report = "an unknown exception";
+        }
+        [[maybe_unused]] const ssize_t n = ::write(fds[1], report.data(), report.size());
+        _exit(3);
+    }
+    ::close(fds[1]);
+    return {pid, fds[0]};
+}
+
+std::string readPipe(int fd) {
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    return text;
+}
+
+// Waits for a child that ends by itself; kills it after `limit`. Returns its status.
+int waitFor(const Child& child, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    int status = 0;
+    while (waitpid(child.pid, &status, WNOHANG) == 0) {
+        if (Clock::now() > deadline) {
+            kill(child.pid, SIGKILL);
+            waitpid(child.pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return status;
+}
+
+// In the child: the access layer pointed at the test's folders, as at start-up. A message
+// box would mean something went wrong, so it ends the child's work with its text.
+void pointLayerAt(const fs::path& documents, const fs::path& program) {
+    IniHost host;
+    host.personalFolder = [documents] { return documents.string(); };
+    host.executableFolder = [program] { return program.string(); };
+    host.showMessage = [](const std::string& text) { throw std::runtime_error("message box: " + text); };
+    host.creationTimestamp = [] { return std::string("07.12.2026, 10:31:05"); };
+    SetIniHost(std::move(host));
+    ResetIniErrors();
+    InitIniDigest();
+}
+
+// Reads a whole file and replaces the target with it, as the backup copies do.
+void copyWhole(const fs::path& source, const fs::path& target) {
+    const filestore::ReadResult file = filestore::readFile(source);
+    if (!file.ok)
+        throw std::runtime_error("cannot read " + source.string());
+    if (const std::error_code error = filestore::replaceFile(target, file.bytes))
+        throw std::runtime_error("cannot replace " + target.string() + ": " + error.message());
+}
+
+// ---------------------------------------------------------------------------------------
+// The kill loop
+
+// The bytes of the files a loop looks at, by file name.
+using Snapshot = std::map<std::string, std::string>;
+
+// A whole file in one read (the checks read thousands of files).
+std::string wholeFile(const fs::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        throw std::runtime_error("cannot read " + path.string());
+    std::string bytes;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, n);
+    std::fclose(file);
+    return bytes;
+}
+
+struct KillStats {
+    int kills = 0;
+    int changed = 0;     // kills after which some file differed from before the kill
+    int interrupted = 0; // kills that left the temporary file of an unfinished write
+    std::chrono::microseconds maxDelay{};
+    Clock::duration time{};
+};
+
+std::ostream& operator<<(std::ostream& out, const KillStats& stats) {
+    return out << stats.kills << " kills at 0-" << stats.maxDelay.count() << " us, " << stats.changed
+               << " after a completed write, " << stats.interrupted
+               << " in the middle of a write (temporary file left), "
+               << std::chrono::duration_cast<std::chrono::milliseconds>(stats.time).count() << " ms";
+}
+
+// How long to wait at most before a kill: long enough for the child to get through a
+// couple of its steps (`oneStep`, measured beforehand; a flush to disk alone can take ten
+// milliseconds), at least 3 ms and at most 20 ms so that the loop stays short.
+std::chrono::microseconds killWindow(Clock::duration oneStep) {
+    return std::clamp(std::chrono::duration_cast<std::chrono::microseconds>(2 * oneStep),
+                      std::chrono::microseconds(kMinKillWindowMicroseconds),
+                      std::chrono::microseconds(kMaxKillWindowMicroseconds));
+}
+
+class CrashSafety : public testing::Test {
+protected:
+    fs::path file(const std::string& name) const { return ini.gameFile(name); }
+
+    Snapshot snapshot(const std::set<std::string>& files) const {
+        Snapshot bytes;
+        for (const std::string& name : files)
+            bytes[name] = wholeFile(file(name));
+        return bytes;
+    }
+
+    // Starts `work` in a child again and again and kills it at a random moment up to
+    // `maxDelay` later. `check` judges the files (empty when all is well); a state seen
+    // before is not judged twice. The child is told the kill number, so that each child
+    // can start somewhere else in its loop.
+    KillStats killRepeatedly(const std::function<void(int)>& work,
+                             const std::function<std::string(const Snapshot&)>& check,
+                             const std::set<std::string>& files, std::chrono::microseconds maxDelay) {
+        std::mt19937 random(20261207);
+        std::uniform_int_distribution<long> delay(0, maxDelay.count());
+        KillStats stats;
+        stats.maxDelay = maxDelay;
+        const auto start = Clock::now();
+        Snapshot last = snapshot(files);
+        if (const std::string problem = check(last); !problem.empty()) {
+            ADD_FAILURE() << "before the first kill: " << problem;
+            return stats;
+        }
+        while (stats.kills < kKillsPerTest && Clock::now() - start < kTimeBudget) {
+            const int number = stats.kills;
+            const Child child = startChild([&] { work(number); });
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+            kill(child.pid, SIGKILL);
+            int status = 0;
+            waitpid(child.pid, &status, 0);
+            const std::string report = readPipe(child.pipe);
+            ++stats.kills;
+            if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) {
+                ADD_FAILURE() << "kill " << number << ": the child stopped by itself: " << report;
+                break;
+            }
+            Snapshot now = snapshot(files);
+            if (now != last) {
+                ++stats.changed;
+                if (const std::string problem = check(now); !problem.empty()) {
+                    ADD_FAILURE() << "after kill " << number << ": " << problem;
+                    break;
+                }
+                last = std::move(now);
+            }
+            const int leftovers = removeLeftovers(files);
+            if (leftovers > 1) {
+                ADD_FAILURE() << "after kill " << number << ": " << leftovers << " temporary files";
+                break;
+            }
+            stats.interrupted += leftovers;
+        }
+        stats.time = Clock::now() - start;
+        return stats;
+    }
+
+    // Removes the temporary file of a killed write and returns how many there were.
+    // Anything else in the folder besides `files` fails the test. The program does not
+    // remove these itself; they are removed here so that each kill is judged on its own.
+    int removeLeftovers(const std::set<std::string>& files) {
+        static const std::regex temporary(R"((.+)\.knobwerk-\d+\.tmp)");
+        int count = 0;
+        for (const fs::directory_entry& entry : fs::directory_iterator(ini.configFolder())) {
+            const std::string name = entry.path().filename().string();
+            std::smatch match;
+            if (files.count(name))
+                continue;
+            if (std::regex_match(name, match, temporary) && files.count(match[1].str())) {
+                ++count;
+                fs::remove(entry.path());
+                continue;
+            }
+            ADD_FAILURE() << "stray file " << name;
+        }
+        return count;
+    }
+
+    void report(const char* what, const KillStats& stats) {
+        std::cout << "[   kills  ] " << what << ": " << stats << "\n";
+        RecordProperty("kills", stats.kills);
+        RecordProperty("interruptedWrites", stats.interrupted);
+        RecordProperty("completedWrites", stats.changed);
+    }
+
+    ScopedIniHost ini;
+};
+
+TEST_F(CrashSafety, KilledSaveLeavesEveryGameFileWholeAndEachKeyOldOrNew) {
+    // A game folder of realistic size; UTInput.ini is one the game wrote in UTF-16.
+    const std::string original[] = {gameFileText(EngineIni, 600), gameFileText(GameIni, 200),
+                                    gameFileText(InputIni, 100)};
+    writeBytes(file("UTEngine.ini"), original[0]);
+    writeBytes(file("UTGame.ini"), original[1]);
+    writeBytes(file("UTInput.ini"), encoded(original[2], iniencoding::Encoding::Utf16Le));
+
+    // One complete save of the first set; from here on every key holds one of the two.
+    const std::size_t count = settingsCatalogue().size();
+    const auto saveStart = Clock::now();
+    for (std::size_t i = 0; i < count; ++i)
+        writeRow(i, 0);
+    const Clock::duration oneWrite = (Clock::now() - saveStart) / count;
+    ASSERT_TRUE(ini.messages.empty());
+    std::vector<FileModel> models;
+    for (IniTarget target : {EngineIni, GameIni, InputIni}) {
+        models.push_back(modelOf(target, file(kGameFiles[target - EngineIni])));
+        const auto originalLines = linesOf(original[target - EngineIni]);
+        ASSERT_EQ(models.back().lines.size(), originalLines.size());
+        for (std::size_t i = 0; i < originalLines.size(); ++i) {
+            if (!models.back().keyLines.count(i)) {
+                ASSERT_EQ(models.back().lines[i], originalLines[i]) << "line " << i + 1 << " of " << target;
+            }
+        }
+    }
+    ASSERT_FALSE(HasFailure());
+
+    // Each child saves for ever: every key in catalogue order, alternating between the
+    // two sets, starting at a different key each time so that kills land on every key.
+    const fs::path documents = ini.documents();
+    const fs::path program = ini.programFolder();
+    const auto save = [&](int kill) {
+        pointLayerAt(documents, program);
+        for (std::size_t n = static_cast<std::size_t>(kill) * 37 % (2 * count);; ++n)
+            writeRow(n % count, static_cast<int>(n / count % 2));
+    };
+    const auto check = [&](const Snapshot& files) {
+        for (const FileModel& model : models) {
+            const std::string name = model.path.filename().string();
+            if (std::string problem = problemsIn(model, files.at(name)); !problem.empty())
+                return name + ": " + problem;
+        }
+        return std::string();
+    };
+    const KillStats stats =
+        killRepeatedly(save, check, {"UTEngine.ini", "UTGame.ini", "UTInput.ini"}, killWindow(oneWrite));
+    report("save", stats);
+    if (!HasFailure()) {
+        EXPECT_GE(stats.kills, 200);
+        EXPECT_GT(stats.changed, 0) << "no child ever completed a write";
+    }
+}
+
+// The backups of the three files, or the files from their backups: every copy either
+// happened completely or not at all.
+class CrashSafetyCopies : public CrashSafety {
+protected:
+    void SetUp() override {
+        // Sizes from a few kilobytes to a quarter megabyte, old and new of different length.
+        const std::size_t padding[] = {4000, 800, 40};
+        for (std::size_t i = 0; i < 3; ++i) {
+            const std::string name = kGameFiles[i];
+            const IniTarget target = static_cast<IniTarget>(EngineIni + i);
+            newer[name] = gameFileText(target, padding[i]);
+            older[name] = "; the previous backup\r\n" + gameFileText(target, padding[i] / 2 + 7);
+        }
+    }
+
+    // Each child runs `round` for ever, from its kill number on; after each kill each
+    // target is the older or the newer file and each source is unchanged.
+    void killCopies(const char* what, const std::function<void(int)>& round, const std::string& targetSuffix,
+                    const std::string& sourceSuffix) {
+        std::set<std::string> files;
+        for (const char* name : kGameFiles) {
+            files.insert(name + targetSuffix);
+            files.insert(name + sourceSuffix);
+        }
+        const auto check = [&](const Snapshot& now) {
+            for (const char* name : kGameFiles) {
+                const std::string& target = now.at(name + targetSuffix);
+                if (target != older[name] && target != newer[name])
+                    return name + targetSuffix + " is neither the old nor the new file (" +
+                           std::to_string(target.size()) + " bytes, expected " +
+                           std::to_string(older[name].size()) + " or " + std::to_string(newer[name].size()) +
+                           ")";
+                if (now.at(name + sourceSuffix) != newer[name])
+                    return name + sourceSuffix + " was changed";
+            }
+            return std::string();
+        };
+        // Two rounds bring the files back to where they are now; they set the pace.
+        const auto calibration = Clock::now();
+        round(0);
+        round(1);
+        const Clock::duration oneRound = (Clock::now() - calibration) / 2;
+        const auto work = [&](int kill) {
+            for (int n = kill;; ++n)
+                round(n);
+        };
+        const KillStats stats = killRepeatedly(work, check, files, killWindow(oneRound));
+        report(what, stats);
+        if (!HasFailure()) {
+            EXPECT_GE(stats.kills, 200);
+            EXPECT_GT(stats.changed, 0) << "no child ever completed a copy";
+        }
+    }
+
+    std::map<std::string, std::string> older;
+    std::map<std::string, std::string> newer;
+};
+
+TEST_F(CrashSafetyCopies, KilledBackupLeavesEachBackupOldOrNew) {
+    // The game files are what is backed up; the ".bak" files hold an older backup.
+    // Even rounds back up all three; odd rounds put the older backups back, as an
+    // earlier run of the program would have left them.
+    for (const char* name : kGameFiles) {
+        writeBytes(file(name), newer[name]);
+        writeBytes(file(std::string(name) + ".bak"), older[name]);
+    }
+    TempFolder stash;
+    for (const char* name : kGameFiles)
+        writeBytes(stash.path() / name, older[name]);
+    const auto backup = [&](int round) {
+        for (const char* name : kGameFiles)
+            copyWhole(round % 2 == 0 ? file(name) : stash.path() / name, file(std::string(name) + ".bak"));
+    };
+    killCopies("backup", backup, ".bak", "");
+}
+
+TEST_F(CrashSafetyCopies, KilledRestoreLeavesEachGameFileOldOrRestored) {
+    // The ".bak" files are what is restored; the game files hold the player's later
+    // edits. Even rounds read the three backups and write them over the game files, as
+    // a restore does; odd rounds put the edited files back.
+    for (const char* name : kGameFiles) {
+        writeBytes(file(std::string(name) + ".bak"), newer[name]);
+        writeBytes(file(name), older[name]);
+    }
+    TempFolder stash;
+    for (const char* name : kGameFiles)
+        writeBytes(stash.path() / name, older[name]);
+    const auto restore = [&](int round) {
+        if (round % 2 == 1) {
+            for (const char* name : kGameFiles)
+                copyWhole(stash.path() / name, file(name));
+            return;
+        }
+        std::map<std::string, std::string> backups;
+        for (const char* name : kGameFiles) {
+            const filestore::ReadResult backup = filestore::readFile(file(std::string(name) + ".bak"));
+            if (!backup.ok)
+                throw std::runtime_error("cannot read the backup of " + std::string(name));
+            backups[name] = backup.bytes;
+        }
+        for (const char* name : kGameFiles) {
+            if (const std::error_code error = filestore::replaceFile(file(name), backups[name]))
+                throw std::runtime_error("restore of " + std::string(name) + ": " + error.message());
+        }
+    };
+    killCopies("restore", restore, "", ".bak");
+}
+
+// A disk that fills up while the temporary file is written: the write fails with the
+// program's message and the game file keeps every byte. RLIMIT_FSIZE stands in for the
+// full disk; the child ignores SIGXFSZ so that the write fails instead of the process.
+TEST_F(CrashSafety, FullDiskKeepsTheGameFileAndReportsUnableToWrite) {
+    const std::string engine = gameFileText(EngineIni, 800);
+    const std::string input = encoded(gameFileText(InputIni, 200), iniencoding::Encoding::Utf16Le);
+    struct Case {
+        const char* file;
+        IniTarget target;
+        const char* section;
+        const char* key;
+        std::string original;
+    };
+    const Case cases[] = {{"UTEngine.ini", EngineIni, "SystemSettings", "ScreenPercentage", engine},
+                          {"UTInput.ini", InputIni, "Engine.PlayerInput", "DoubleClickTime", input}};
+    const std::string value = "100.000000000000000000";
+    const fs::path documents = ini.documents();
+    const fs::path program = ini.programFolder();
+    for (const Case& c : cases) {
+        const auto decoded = iniencoding::decode(c.original);
+        const std::size_t newSize =
+            encoded(initext::writeValue(decoded.text, c.section, c.key, value), decoded.encoding).size();
+        ASSERT_GT(newSize, c.original.size());
+        // Nothing fits; a little fits; the old size fits; all but the last byte fit.
+        for (const rlim_t limit : {rlim_t{0}, rlim_t{4096}, rlim_t{c.original.size()}, rlim_t{newSize - 1}}) {
+            SCOPED_TRACE(std::string(c.file) + " with room for " + std::to_string(limit) + " bytes");
+            writeBytes(file(c.file), c.original);
+            const Child child = startChild([&] {
+                pointLayerAt(documents, program);
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit room{limit, limit};
+                if (setrlimit(RLIMIT_FSIZE, &room) != 0)
+                    throw std::runtime_error("setrlimit failed");
+                WriteIniString(c.target, c.section, c.key, value);
+                throw std::runtime_error("the write succeeded");
+            });
+            const int status = waitFor(child, std::chrono::seconds(10));
+            const std::string message = readPipe(child.pipe);
+            EXPECT_TRUE(WIFEXITED(status)) << "the child did not end by itself";
+            EXPECT_EQ(message, "Unable to write to " + file(c.file).string());
+            EXPECT_TRUE(readBytes(file(c.file)) == c.original) << "the game file was changed";
+            std::vector<std::string> names;
+            for (const fs::directory_entry& entry : fs::directory_iterator(ini.configFolder()))
+                names.push_back(entry.path().filename().string());
+            EXPECT_EQ(names, std::vector<std::string>{c.file}) << "the temporary file is removed";
+            fs::remove(file(c.file));
+        }
+    }
+}
+
+} // namespace
+
+#endif // _WIN32
