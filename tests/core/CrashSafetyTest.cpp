@@ -11,6 +11,7 @@
 #include "settings/Catalogue.h"
 
 #include "IniHostFixture.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -48,25 +49,6 @@ const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
 // ---------------------------------------------------------------------------------------
 // Text helpers
-
-// The lines of `text`, each with its line end (CR LF, LF or CR), as the INI rules split.
-std::vector<std::string> linesOf(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(pos));
-            break;
-        }
-        ++end;
-        if (text[end - 1] == '\r' && end < text.size() && text[end] == '\n')
-            ++end;
-        lines.emplace_back(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return lines;
-}
 
 std::string shortened(std::string_view s) {
     std::string out;

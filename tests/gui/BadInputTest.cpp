@@ -3,6 +3,7 @@
 // read, a folder in a file's place, UTF-16. The window starts and loads without crashing
 // or hanging, shows the program's own messages, and a save afterwards changes nothing in
 // the files but the settings' own lines.
+#include "TextLines.h"
 #include "WindowFixture.h"
 
 #include "inidigest/IniEncoding.h"
@@ -99,25 +100,6 @@ std::string garbage(std::size_t size, unsigned seed) {
     for (char& c : bytes)
         c = static_cast<char>(random() & 0xFF);
     return bytes;
-}
-
-// The lines of `text`, each with its line end (CR LF, LF or CR).
-std::vector<std::string> linesOf(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(pos));
-            break;
-        }
-        ++end;
-        if (text[end - 1] == '\r' && end < text.size() && text[end] == '\n')
-            ++end;
-        lines.emplace_back(text.substr(pos, end - pos));
-        pos = end;
-    }
-    return lines;
 }
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
