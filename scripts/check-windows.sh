@@ -11,17 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake make googletest g++-mingw-w64-x86-64-posix wine wine64)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/ensure-packages.sh "${packages[@]}"
 
 build="${BUILD_WINDOWS:-build-windows}"
 jobs="${JOBS:-2}"

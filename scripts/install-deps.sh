@@ -13,14 +13,4 @@ packages=(
 # Screenshots of the real window also need a screen grabber and window lister.
 [ "${1:-}" = "--screenshot" ] && packages+=(imagemagick x11-utils)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"$(dirname "$0")/ensure-packages.sh" "${packages[@]}"

@@ -19,17 +19,8 @@ fail() {
     exit 1
 }
 
-# Installs the named Debian packages that are not installed yet.
 need_packages() {
-    local missing=() p sudo=""
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "$root/scripts/ensure-packages.sh" "$@"
 }
 
 need_packages cmake dpkg-dev
