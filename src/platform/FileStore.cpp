@@ -137,7 +137,10 @@ ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
             result.error = std::make_error_code(std::errc::permission_denied);
         return result;
     }
-    result.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // In blocks, not byte by byte: the layer reads a whole file for every key.
+    char block[64 * 1024];
+    while (in.read(block, sizeof block) || in.gcount() > 0)
+        result.bytes.append(block, static_cast<std::size_t>(in.gcount()));
     if (in.bad()) {
         result.error = std::make_error_code(std::errc::io_error);
         return result;

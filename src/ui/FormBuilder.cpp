@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -198,15 +197,12 @@ void collectFocusOrder(std::string_view parent, const ControlMap& controls, std:
 
 QFont windowFont() {
     // Liberation Sans has the widths of the classic Windows sans fonts; 11 pixels high
-    // it gives 13-pixel lines like the layout was drawn with.
-    const QStringList families = QFontDatabase::families();
-    const QString family =
-        families.contains(QStringLiteral("MS Sans Serif"))     ? QStringLiteral("MS Sans Serif")
-        : families.contains(QStringLiteral("Liberation Sans")) ? QStringLiteral("Liberation Sans")
-                                                               : QStringLiteral("Sans Serif");
-    QFont font(family);
-    font.setPixelSize(11);
+    // it gives 13-pixel lines like the layout was drawn with. Families are matched in
+    // order, without listing every font on the system first.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
     return font;
 }
 

@@ -33,6 +33,10 @@ TEST_F(WindowLayout, FixedSizeWindowThatCannotBeMaximised) {
     EXPECT_FALSE(form().windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form().windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form().windowIcon().isNull());
+    const QFontInfo font(form().font());
+    EXPECT_EQ(font.pixelSize(), 11);
+    EXPECT_TRUE(QStringList({"MS Sans Serif", "Liberation Sans", "Arial"}).contains(font.family()))
+        << font.family().toStdString();
 }
 
 TEST_F(WindowLayout, EveryControlHasItsNameKindAndPlace) {
