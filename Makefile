@@ -56,4 +56,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) build-bench
+	@rm -rf $(BUILD) build-bench build-fuzz build-sanitize build-windows

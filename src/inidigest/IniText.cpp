@@ -1,5 +1,7 @@
 #include "inidigest/IniText.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace initext {
@@ -50,15 +52,29 @@ bool sameName(std::string_view a, std::string_view b) {
 
 std::vector<Line> splitLines(std::string_view content) {
     std::vector<Line> lines;
+    const char* const data = content.data();
+    const std::size_t size = content.size();
+    // The next CR and the next LF at or after `from`, or `size`; each is searched for again
+    // only once the scan has passed it, so a file is read through at most twice in all.
+    const auto next = [&](char c, std::size_t from) {
+        const void* hit = std::memchr(data + from, c, size - from);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : size;
+    };
+    std::size_t nextCr = 0;
+    std::size_t nextLf = 0;
     std::size_t pos = 0;
-    while (pos < content.size()) {
-        std::size_t textEnd = content.find_first_of("\r\n", pos);
-        if (textEnd == std::string_view::npos) {
-            lines.push_back({pos, content.size(), content.size()});
+    while (pos < size) {
+        if (pos == 0 || nextCr < pos)
+            nextCr = next('\r', pos);
+        if (pos == 0 || nextLf < pos)
+            nextLf = next('\n', pos);
+        const std::size_t textEnd = std::min(nextCr, nextLf);
+        if (textEnd == size) {
+            lines.push_back({pos, size, size});
             break;
         }
         std::size_t end = textEnd + 1;
-        if (content[textEnd] == '\r' && end < content.size() && content[end] == '\n')
+        if (data[textEnd] == '\r' && end < size && data[end] == '\n')
             ++end;
         lines.push_back({pos, textEnd, end});
         pos = end;

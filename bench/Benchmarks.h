@@ -1,0 +1,33 @@
+#pragma once
+
+#include "GameFiles.h"
+
+#include <string>
+#include <vector>
+
+// Benchmark names, shared by the registrations and the summary table.
+inline constexpr const char* kReadOneKey = "read_one_key";
+inline constexpr const char* kWriteOneKey = "write_one_key";
+inline constexpr const char* kLoadAndWalk = "load_74_and_marking_walk_46";
+inline constexpr const char* kSaveAll = "save_74";
+inline constexpr const char* kProgramWindow = "window_program";
+inline constexpr const char* kMinimalWindow = "window_minimal";
+
+// The INI access layer on generated game files in `home`; `messages` counts message boxes.
+void registerIniBenchmarks(BenchHome& home, const int& messages);
+
+// Building, showing and painting the program's window, and an empty one, in this process.
+void registerWindowBenchmarks(BenchHome& home);
+
+// A start-up helper run as its own process, from launch to its ready signal.
+struct ProcessStartup {
+    double medianMs = 0;
+    long medianPeakKiB = 0; // peak resident memory of the helper process
+    int runs = 0;
+    int failures = 0; // runs that exited unsuccessfully or never signalled
+};
+
+// `command` without the ready descriptor, which is inserted as the first argument.
+// Several commands are measured in turns, so that they share the machine's moods.
+std::vector<ProcessStartup> measureProcessStartups(const std::vector<std::vector<std::string>>& commands,
+                                                   int runs);
