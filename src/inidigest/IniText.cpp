@@ -50,35 +50,52 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Hands out the lines of a file one by one, so a read can stop at its key.
+class LineReader {
+public:
+    explicit LineReader(std::string_view content)
+        : m_data(content.data())
+        , m_size(content.size()) {}
+
+    bool next(Line& line) {
+        if (m_pos >= m_size)
+            return false;
+        // The next CR and the next LF are searched for again only once the scan has
+        // passed them, so a file is read through at most twice in all.
+        if (m_pos == 0 || m_nextCr < m_pos)
+            m_nextCr = find('\r');
+        if (m_pos == 0 || m_nextLf < m_pos)
+            m_nextLf = find('\n');
+        const std::size_t textEnd = std::min(m_nextCr, m_nextLf);
+        std::size_t end = textEnd;
+        if (textEnd < m_size) {
+            ++end;
+            if (m_data[textEnd] == '\r' && end < m_size && m_data[end] == '\n')
+                ++end;
+        }
+        line = {m_pos, textEnd, end};
+        m_pos = end;
+        return true;
+    }
+
+private:
+    std::size_t find(char c) const {
+        const void* hit = std::memchr(m_data + m_pos, c, m_size - m_pos);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - m_data) : m_size;
+    }
+
+    const char* m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+    std::size_t m_nextCr = 0;
+    std::size_t m_nextLf = 0;
+};
+
 std::vector<Line> splitLines(std::string_view content) {
     std::vector<Line> lines;
-    const char* const data = content.data();
-    const std::size_t size = content.size();
-    // The next CR and the next LF at or after `from`, or `size`; each is searched for again
-    // only once the scan has passed it, so a file is read through at most twice in all.
-    const auto next = [&](char c, std::size_t from) {
-        const void* hit = std::memchr(data + from, c, size - from);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : size;
-    };
-    std::size_t nextCr = 0;
-    std::size_t nextLf = 0;
-    std::size_t pos = 0;
-    while (pos < size) {
-        if (pos == 0 || nextCr < pos)
-            nextCr = next('\r', pos);
-        if (pos == 0 || nextLf < pos)
-            nextLf = next('\n', pos);
-        const std::size_t textEnd = std::min(nextCr, nextLf);
-        if (textEnd == size) {
-            lines.push_back({pos, size, size});
-            break;
-        }
-        std::size_t end = textEnd + 1;
-        if (data[textEnd] == '\r' && end < size && data[end] == '\n')
-            ++end;
-        lines.push_back({pos, textEnd, end});
-        pos = end;
-    }
+    LineReader reader(content);
+    for (Line line; reader.next(line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -153,14 +170,18 @@ std::optional<std::string> readValue(std::string_view content, std::string_view 
                                      std::string_view key) {
     section = trim(section);
     key = trim(key);
-    const std::vector<Line> lines = splitLines(content);
-    const auto span = findSection(content, lines, section);
-    if (!span)
-        return std::nullopt;
-    for (std::size_t i = span->heading + 1; i < span->end; ++i) {
-        ParsedLine parsed = parse(lineText(content, lines[i]));
-        if (parsed.kind == LineKind::Key && sameName(parsed.name, key))
+    // One pass that stops at the key, or at the end of the first section of that name.
+    bool inSection = false;
+    LineReader reader(content);
+    for (Line line; reader.next(line);) {
+        const ParsedLine parsed = parse(lineText(content, line));
+        if (parsed.kind == LineKind::Heading) {
+            if (inSection)
+                return std::nullopt;
+            inSection = sameName(parsed.name, section);
+        } else if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, key)) {
             return unquote(parsed.value);
+        }
     }
     return std::nullopt;
 }
