@@ -53,5 +53,5 @@ struct ControlRow {
 // Every control of the main window, parents before their children.
 std::span<const ControlRow> windowLayout();
 
-// The spec of the named control, or nullptr.
+// The row of the named control, or nullptr.
 const ControlRow* findControlRow(std::string_view name);

@@ -30,14 +30,6 @@ const QString kRestoreDone = QStringLiteral("message: Backups have been restored
 
 const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 std::set<std::string> fileNames(const std::filesystem::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))

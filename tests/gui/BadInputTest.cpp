@@ -70,13 +70,6 @@ private:
     std::thread m_thread;
 };
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find(from);
-    if (at == std::string::npos)
-        throw std::invalid_argument("no \"" + from + "\" in the sample");
-    return text.replace(at, from.size(), to);
-}
-
 std::string replacedAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
         text.replace(at, from.size(), to);

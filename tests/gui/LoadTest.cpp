@@ -41,7 +41,7 @@ TEST_F(Load, BringsBackTheFilesValuesAndClearsTheirMarks) {
 TEST_F(Load, ABoxAlreadyEqualToTheFileKeepsItsMark) {
     box("MotionBlur")->click(); // now False and bold
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("MotionBlur=True"), 15, "MotionBlur=False");
+    engine = replaced(engine, "MotionBlur=True", "MotionBlur=False");
     writeBytes(gameFile("UTEngine.ini"), engine); // another program changed the file
     load();
     EXPECT_TRUE(bold("MotionBlur")) << "the load set no new state, so nothing re-marked it";
@@ -99,9 +99,9 @@ TEST_F(Load, MissingKeysShowTheirKindsDefault) {
 
 TEST_F(Load, BadBooleanStopsAtItsRowWithoutTheCompletionMessage) {
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("Bloom=True"), 10, "Bloom=");
-    engine.replace(engine.find("MotionBlur=True"), 15, "MotionBlur=False");
-    engine.replace(engine.find("ResX=1280"), 9, "ResX=1920");
+    engine = replaced(engine, "Bloom=True", "Bloom=");
+    engine = replaced(engine, "MotionBlur=True", "MotionBlur=False");
+    engine = replaced(engine, "ResX=1280", "ResX=1920");
     writeBytes(gameFile("UTEngine.ini"), engine);
     load();
     EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load settings from INIs? Unsaved settings will be lost!",
@@ -112,7 +112,7 @@ TEST_F(Load, BadBooleanStopsAtItsRowWithoutTheCompletionMessage) {
 
 TEST_F(Load, MovieBoxFollowsTheFirstStartupMoviesLine) {
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("StartupMovies=UE3_logo"), 22, "StartupMovies=");
+    engine = replaced(engine, "StartupMovies=UE3_logo", "StartupMovies=");
     writeBytes(gameFile("UTEngine.ini"), engine);
     load();
     EXPECT_FALSE(box("bPlayMoviez")->isChecked()) << "an empty first line means no movies";

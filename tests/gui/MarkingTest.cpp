@@ -66,7 +66,7 @@ TEST_F(Marking, ViewAccelerationIsComparedWithTheGameFile) {
     box("bViewAccelerationEnabled")->click();
     EXPECT_TRUE(bold("bViewAccelerationEnabled"));
     std::string game = kSampleGameIni;
-    game.replace(game.find("bViewAccelerationEnabled=False"), 30, "bViewAccelerationEnabled=True");
+    game = replaced(game, "bViewAccelerationEnabled=False", "bViewAccelerationEnabled=True");
     writeBytes(gameFile("UTGame.ini"), game);
     form().CycleAllChanges();
     EXPECT_FALSE(bold("bViewAccelerationEnabled"));
@@ -75,7 +75,7 @@ TEST_F(Marking, ViewAccelerationIsComparedWithTheGameFile) {
 TEST_F(Marking, BadValueStopsTheWalkAndShowsTheError) {
     box("bShowDamage")->click(); // bold; the walk reaches it last
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("Trilinear=True"), 14, "Trilinear=maybe");
+    engine = replaced(engine, "Trilinear=True", "Trilinear=maybe");
     writeBytes(gameFile("UTEngine.ini"), engine);
     form().runHandler("cbPresetsChange"); // answered OK with no preset picked: only the walk runs
     EXPECT_EQ(dialogs.take().last(), "error: 'maybe' is not a valid boolean value.");

@@ -81,7 +81,7 @@ protected:
     // can then show the box in bold, since no preset changes its state.
     void storeShowHudOff() {
         std::string game = kSampleGameIni;
-        game.replace(game.find("bShowHud=True"), 13, "bShowHud=False");
+        game = replaced(game, "bShowHud=True", "bShowHud=False");
         writeBytes(gameFile("UTGame.ini"), game);
     }
 };
@@ -131,7 +131,7 @@ TEST_F(PresetsTest, PresetZeroUsesItsOwnFloatForms) {
 TEST_F(PresetsTest, EveryPresetTurnsTheMoviesOn) {
     // A game file with an empty movie list: loading clears the hidden movie box.
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("StartupMovies=UE3_logo\r\nStartupMovies=UT_intro"), 46, "StartupMovies=");
+    engine = replaced(engine, "StartupMovies=UE3_logo\r\nStartupMovies=UT_intro", "StartupMovies=");
     writeBytes(gameFile("UTEngine.ini"), engine);
     open();
     for (int index = 0; index < 4; ++index) {

@@ -65,7 +65,7 @@ TEST_F(Startup, MissingPatchKeyShowsMinusOne) {
 
 TEST_F(Startup, LongerPatchVersionGrowsToTheLeft) {
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("Patch=5"), 7, "Patch=5 (build 3809, with the big community bonus pack)");
+    engine = replaced(engine, "Patch=5", "Patch=5 (build 3809, with the big community bonus pack)");
     writeBytes(gameFile("UTEngine.ini"), engine);
     auto* label = open().control<QLabel>("patchversion");
     EXPECT_EQ(label->geometry().right() + 1, 854);
@@ -74,7 +74,7 @@ TEST_F(Startup, LongerPatchVersionGrowsToTheLeft) {
 
 TEST_F(Startup, UnwritableProgramFolderShowsErrorAndStillLoads) {
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("ResX=1280"), 9, "ResX=1920");
+    engine = replaced(engine, "ResX=1280", "ResX=1920");
     writeBytes(gameFile("UTEngine.ini"), engine);
     fs::remove_all(programFolder());
     writeBytes(programFolder(), "a file where the program's folder should be");
@@ -88,9 +88,9 @@ TEST_F(Startup, UnwritableProgramFolderShowsErrorAndStillLoads) {
 
 TEST_F(Startup, BadBooleanStopsTheLoadAndStillOpensTheWindow) {
     std::string engine = kSampleEngineIni;
-    engine.replace(engine.find("DynamicLights=True"), 18, "DynamicLights=yes");
-    engine.replace(engine.find("StaticDecals=True"), 17, "StaticDecals=False");
-    engine.replace(engine.find("ResX=1280"), 9, "ResX=1920");
+    engine = replaced(engine, "DynamicLights=True", "DynamicLights=yes");
+    engine = replaced(engine, "StaticDecals=True", "StaticDecals=False");
+    engine = replaced(engine, "ResX=1280", "ResX=1920");
     writeBytes(gameFile("UTEngine.ini"), engine);
     TMainform form(dialogs);
     EXPECT_EQ(dialogs.shown, QStringList{"error: 'yes' is not a valid boolean value."});

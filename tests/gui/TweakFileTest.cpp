@@ -76,14 +76,6 @@ std::string iniValue(const std::string& text, const std::string& section, const 
     return "<missing>";
 }
 
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 // The values of the 73 imported controls (the movie box is left out: the import keeps it).
 std::map<std::string, std::string> importedControls(const TMainform& form) {
     std::map<std::string, std::string> values;

@@ -41,6 +41,14 @@ std::string WindowTest::missingMessage(const std::string& file) const {
     return "message: The ini, expected in \"" + gameFile(file).string() + "\", could not be found or loaded.";
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 const std::string kSampleEngineIni = "[IniVersion]\r\n"
                                      "Patch=5\r\n"
                                      "\r\n"
