@@ -76,7 +76,7 @@ std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error) {
     error = file.error;
     if (!file.ok)
         return std::nullopt;
-    return iniencoding::decode(file.bytes);
+    return iniencoding::decode(std::move(file.bytes));
 }
 
 enum class KeyRead { Found, Missing, Unreadable };

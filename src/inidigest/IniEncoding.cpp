@@ -70,9 +70,9 @@ std::uint32_t nextCodePoint(std::string_view s, std::size_t& i) {
 
 } // namespace
 
-DecodedFile decode(std::string_view bytes) {
+DecodedFile decode(std::string bytes) {
     if (!bytes.starts_with(kUtf16LeMark))
-        return {Encoding::EightBit, std::string(bytes)};
+        return {Encoding::EightBit, std::move(bytes)};
     // A file cut off inside its last unit reads, as the game reads it, up to the last
     // whole unit; the stray byte is not written back.
     DecodedFile file{Encoding::Utf16Le, {}};

@@ -19,7 +19,8 @@ struct DecodedFile {
     std::string text;
 };
 
-DecodedFile decode(std::string_view bytes);
+// Takes the bytes over: an 8-bit file becomes its text without a copy.
+DecodedFile decode(std::string bytes);
 
 // The bytes to store for `text` in the given encoding (with the mark for UTF-16).
 std::string encode(std::string_view text, Encoding encoding);

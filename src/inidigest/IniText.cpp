@@ -129,6 +129,12 @@ ParsedLine parse(std::string_view rawText) {
     return parsed;
 }
 
+// Whether a line may be a heading: its first non-blank character is "[".
+bool mayBeHeading(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first != std::string_view::npos && text[first] == '[';
+}
+
 std::string unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -174,7 +180,10 @@ std::optional<std::string> readValue(std::string_view content, std::string_view 
     bool inSection = false;
     LineReader reader(content);
     for (Line line; reader.next(line);) {
-        const ParsedLine parsed = parse(lineText(content, line));
+        const std::string_view text = lineText(content, line);
+        if (!inSection && !mayBeHeading(text))
+            continue; // outside the section only headings matter
+        const ParsedLine parsed = parse(text);
         if (parsed.kind == LineKind::Heading) {
             if (inSection)
                 return std::nullopt;
