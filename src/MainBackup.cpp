@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+#include <vector>
+
 namespace {
 
 const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
@@ -32,29 +34,33 @@ filestore::ReadResult readWhole(const QString& path) {
     return filestore::readFile(filestore::toPath(toPathText(path)));
 }
 
-} // namespace
-
-void TMainform::xMoveFile(const QString& source, const QString& target) {
-    const filestore::ReadResult file = readWhole(source);
+// The whole content of the file to copy; "Cannot open file" when it cannot be read.
+std::string readForCopy(const QString& source) {
+    filestore::ReadResult file = readWhole(source);
     if (!file.ok)
         throw IniError("Cannot open file \"" + toPathText(source) + "\". " + file.error.message());
-    if (const std::error_code error =
-            filestore::replaceFile(filestore::toPath(toPathText(target)), file.bytes))
+    return std::move(file.bytes);
+}
+
+// Replaces `target` with `bytes` atomically; "Cannot create file" when that fails.
+void writeCopy(const QString& target, const std::string& bytes) {
+    if (const std::error_code error = filestore::replaceFile(filestore::toPath(toPathText(target)), bytes))
         throw IniError("Cannot create file \"" + toPathText(target) + "\". " + error.message());
 }
 
+} // namespace
+
+void TMainform::xMoveFile(const QString& source, const QString& target) {
+    writeCopy(target, readForCopy(source));
+}
+
 void TMainform::BtnBackupClick() {
-    if (ShowMessageDlgEx(QStringLiteral("Older backups will be overwritten! Proceed?"),
-                         QStringLiteral("Information"), 101, 0) != kConfirmOk)
+    if (!confirmed(QStringLiteral("Older backups will be overwritten! Proceed?")))
         return;
     // All three must be readable before the first backup is replaced, so that a
     // missing game file never costs the player the previous backup of the others.
-    for (const char* name : kGameFiles) {
-        const filestore::ReadResult file = readWhole(gameFilePath(name));
-        if (!file.ok)
-            throw IniError("Cannot open file \"" + toPathText(gameFilePath(name)) + "\". " +
-                           file.error.message());
-    }
+    for (const char* name : kGameFiles)
+        readForCopy(gameFilePath(name));
     for (const char* name : kGameFiles)
         xMoveFile(gameFilePath(name), backupPath(name));
     m_dialogs.showMessage(
@@ -64,8 +70,7 @@ void TMainform::BtnBackupClick() {
 }
 
 void TMainform::BtnRestoreClick() {
-    if (ShowMessageDlgEx(QStringLiteral("Old INIs will be restored from the backups. Proceed?"),
-                         QStringLiteral("Information"), 101, 0) != kConfirmOk)
+    if (!confirmed(QStringLiteral("Old INIs will be restored from the backups. Proceed?")))
         return;
     // Every backup must be there and readable before the first game file is replaced.
     std::vector<std::string> backups;

@@ -2,6 +2,7 @@
 #include "MainForm.h"
 
 #include "settings/Descriptions.h"
+#include "ui/TextCodec.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -12,9 +13,8 @@ void TMainform::describe(const QString& controlName) {
         return;
     auto* title = control<QGroupBox>(QStringLiteral("gDesc"));
     auto* text = control<QLabel>(QStringLiteral("sDesc"));
-    const QString newTitle =
-        QString::fromUtf8(entry->title.data(), static_cast<qsizetype>(entry->title.size()));
-    const QString newText = QString::fromUtf8(entry->text.data(), static_cast<qsizetype>(entry->text.size()));
+    const QString newTitle = fromTableText(entry->title);
+    const QString newText = fromTableText(entry->text);
     // The pointer moves many times a second: repaint only what changes.
     if (title->title() != newTitle)
         title->setTitle(newTitle);

@@ -22,10 +22,6 @@ constexpr int kClientWidth = 857;
 constexpr int kClientHeight = 700;
 constexpr int kPatchVersionRightEdge = 854;
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // The click handlers of the window's push buttons.
 struct ButtonHandler {
     const char* button;
@@ -78,6 +74,11 @@ void TMainform::FormCreate() {
 int TMainform::ShowMessageDlgEx(const QString& message, const QString& caption, int /*icon*/,
                                 int /*ignored*/) {
     return m_dialogs.confirm(message, caption);
+}
+
+bool TMainform::confirmed(const QString& question) {
+    constexpr int kQuestionIcon = 101;
+    return ShowMessageDlgEx(question, QStringLiteral("Information"), kQuestionIcon, 0) == kConfirmOk;
 }
 
 void TMainform::Button1Click() {
@@ -144,7 +145,7 @@ void TMainform::wireEvents() {
     auto pressSave = [this] { control<QPushButton>(QStringLiteral("BtnSave"))->click(); };
 
     for (const ControlRow& row : windowLayout()) {
-        const QString name = qs(row.name);
+        const QString name = fromTableText(row.name);
         QWidget* widget = m_controls.value(name);
         if (auto* box = qobject_cast<QCheckBox*>(widget)) {
             m_events->onReturnKey(box, pressSave);
@@ -192,9 +193,9 @@ void TMainform::wireEvents() {
 }
 
 QCheckBox* TMainform::box(const CatalogueRow& row) const {
-    return control<QCheckBox>(qs(row.control));
+    return control<QCheckBox>(fromTableText(row.control));
 }
 
 QLineEdit* TMainform::field(const CatalogueRow& row) const {
-    return control<QLineEdit>(qs(row.control));
+    return control<QLineEdit>(fromTableText(row.control));
 }

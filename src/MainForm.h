@@ -73,6 +73,9 @@ private:
     void wireEvents();
     void wire(const QString& handlerName, std::function<void()> body);
     void guarded(const std::function<void()>& body);
+    // Asks `question` in the confirmation box, as every overwriting operation does;
+    // true when the user pressed OK.
+    bool confirmed(const QString& question);
     void showStandardError(const QString& text);
 
     // Handlers shared by families of controls.

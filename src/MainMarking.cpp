@@ -3,6 +3,7 @@
 #include "MainForm.h"
 
 #include "inidigest/IniDigest.h"
+#include "ui/TextCodec.h"
 
 #include <QCheckBox>
 
@@ -21,5 +22,5 @@ void TMainform::markCheckBox(QCheckBox* box) {
 
 void TMainform::CycleAllChanges() {
     for (std::string_view name : markingWalkOrder())
-        markCheckBox(control<QCheckBox>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+        markCheckBox(control<QCheckBox>(fromTableText(name)));
 }

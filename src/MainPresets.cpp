@@ -2,21 +2,15 @@
 #include "MainForm.h"
 
 #include "settings/Presets.h"
+#include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 
-namespace {
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-} // namespace
-
 void TMainform::cbPresetsChange() {
-    if (ShowMessageDlgEx(QStringLiteral("Load presets?\r\nAll unsaved changes will be lost!"),
-                         QStringLiteral("Information"), 101, 0) != kConfirmOk)
+    if (!confirmed(QStringLiteral("Load presets?\r\nAll unsaved changes will be lost!")))
         return;
     // The item the box shows now: a pick, or typed text that names an item exactly.
     auto* combo = control<QComboBox>(QStringLiteral("cbPresets"));
@@ -54,9 +48,11 @@ void TMainform::PreSet3() {
 
 void TMainform::applyPreset(int index) {
     for (const PresetCheckBox& entry : presetCheckBoxes())
-        setBoxChecked(control<QCheckBox>(qs(entry.control)), entry.checked[static_cast<std::size_t>(index)]);
+        setBoxChecked(control<QCheckBox>(fromTableText(entry.control)),
+                      entry.checked[static_cast<std::size_t>(index)]);
     for (const PresetFieldText& entry : presetFieldTexts())
-        control<QLineEdit>(qs(entry.control))->setText(qs(entry.text[static_cast<std::size_t>(index)]));
+        control<QLineEdit>(fromTableText(entry.control))
+            ->setText(fromTableText(entry.text[static_cast<std::size_t>(index)]));
     // Back to the invitation, with no item selected, so the same preset can be picked again.
     auto* combo = control<QComboBox>(QStringLiteral("cbPresets"));
     combo->setCurrentIndex(-1);

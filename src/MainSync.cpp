@@ -10,11 +10,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-namespace {
-const QString kInformation = QStringLiteral("Information");
-constexpr int kQuestionIcon = 101;
-} // namespace
-
 void TMainform::LoadfromIni() {
     ResetIniErrors();
     for (const CatalogueRow& row : settingsCatalogue())
@@ -42,16 +37,14 @@ void TMainform::loadRow(const CatalogueRow& row) {
 }
 
 void TMainform::BtnLoadIniClick() {
-    if (ShowMessageDlgEx(QStringLiteral("Load settings from INIs? Unsaved settings will be lost!"),
-                         kInformation, kQuestionIcon, 0) != kConfirmOk)
+    if (!confirmed(QStringLiteral("Load settings from INIs? Unsaved settings will be lost!")))
         return;
     LoadfromIni();
     m_dialogs.showMessage(QStringLiteral("Settings were loaded from Ini Files."));
 }
 
 void TMainform::BtnSaveClick() {
-    if (ShowMessageDlgEx(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!"),
-                         kInformation, kQuestionIcon, 0) != kConfirmOk)
+    if (!confirmed(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!")))
         return;
     ResetIniErrors();
     // A field that is no integer would stop the save half-way, leaving the game files

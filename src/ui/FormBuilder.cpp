@@ -2,6 +2,7 @@
 
 #include "settings/Presets.h"
 #include "ui/LayoutTable.h"
+#include "ui/TextCodec.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,10 +21,6 @@
 #include <vector>
 
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 constexpr int kGlyphSize = 18;
 
@@ -58,7 +55,7 @@ QIcon glyphFor(std::string_view button) {
 }
 
 QWidget* makePushButton(const ControlRow& row, QWidget* parent) {
-    auto* button = new QPushButton(qs(row.caption), parent);
+    auto* button = new QPushButton(fromTableText(row.caption), parent);
     // Enter presses the button that has the focus, as on any desktop.
     button->setAutoDefault(true);
     if (row.kind == ControlKind::BitmapButton) {
@@ -73,9 +70,9 @@ QWidget* makeComboBox(const ControlRow& row, QWidget* parent) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     for (std::string_view item : presetListItems())
-        combo->addItem(qs(item));
+        combo->addItem(fromTableText(item));
     combo->setCurrentIndex(-1);
-    combo->setEditText(qs(row.caption));
+    combo->setEditText(fromTableText(row.caption));
     return combo;
 }
 
@@ -101,23 +98,23 @@ QWidget* makeControl(const ControlRow& row, QWidget* parent) {
     case ControlKind::ScrollBox:
         return makeScrollBox(parent);
     case ControlKind::GroupBox:
-        return new QGroupBox(qs(row.caption), parent);
+        return new QGroupBox(fromTableText(row.caption), parent);
     case ControlKind::Label:
-        return new QLabel(qs(row.caption), parent);
+        return new QLabel(fromTableText(row.caption), parent);
     case ControlKind::StaticText: {
-        auto* text = new QLabel(qs(row.caption), parent);
+        auto* text = new QLabel(fromTableText(row.caption), parent);
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return text;
     }
     case ControlKind::CheckBox: {
-        auto* box = new QCheckBox(qs(row.caption), parent);
+        auto* box = new QCheckBox(fromTableText(row.caption), parent);
         box->setStyle(checkBoxStyle());
         box->setChecked(row.checked);
         return box;
     }
     case ControlKind::Edit:
-        return new QLineEdit(qs(row.caption), parent);
+        return new QLineEdit(fromTableText(row.caption), parent);
     case ControlKind::Button:
     case ControlKind::BitmapButton:
         return makePushButton(row, parent);
@@ -187,7 +184,7 @@ void collectFocusOrder(std::string_view parent, const ControlMap& controls, std:
                      [](const ControlRow* a, const ControlRow* b) { return a->tab < b->tab; });
     for (const ControlRow* child : children) {
         if (takesFocus(child->kind))
-            order.push_back(controls.value(qs(child->name)));
+            order.push_back(controls.value(fromTableText(child->name)));
         else
             collectFocusOrder(child->name, controls, order);
     }
@@ -200,7 +197,8 @@ QFont windowFont() {
     // it gives 13-pixel lines like the layout was drawn with. Families are matched in
     // order, without listing every font on the system first.
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;
@@ -215,18 +213,19 @@ ControlMap buildWindowControls(QWidget* window) {
     window->setFont(windowFont());
     ControlMap controls;
     for (const ControlRow& row : windowLayout()) {
-        QWidget* parent = row.parent.empty() ? window : childArea(controls.value(qs(row.parent)));
+        QWidget* parent = row.parent.empty() ? window : childArea(controls.value(fromTableText(row.parent)));
         QWidget* control = makeControl(row, parent);
-        control->setObjectName(qs(row.name));
+        control->setObjectName(fromTableText(row.name));
         applyLook(row, control);
         applyGeometry(row, control);
-        controls.insert(qs(row.name), control);
+        controls.insert(fromTableText(row.name), control);
     }
     for (const ControlRow& row : windowLayout()) {
         if (!row.buddy.empty())
-            static_cast<QLabel*>(controls.value(qs(row.name)))->setBuddy(controls.value(qs(row.buddy)));
+            static_cast<QLabel*>(controls.value(fromTableText(row.name)))
+                ->setBuddy(controls.value(fromTableText(row.buddy)));
         if (row.kind == ControlKind::ScrollBox)
-            fitScrollContent(static_cast<QScrollArea*>(controls.value(qs(row.name))));
+            fitScrollContent(static_cast<QScrollArea*>(controls.value(fromTableText(row.name))));
     }
     std::vector<QWidget*> order;
     collectFocusOrder("", controls, order);

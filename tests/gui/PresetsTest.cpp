@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "settings/Catalogue.h"
+#include "ui/TextCodec.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -19,10 +20,6 @@ std::string shown(const QStringList& boxes) {
 }
 
 const QString kAskPresets = QStringLiteral("confirm: Load presets?\r\nAll unsaved changes will be lost!");
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // The value of one key in INI text, read line by line; "<missing>" when absent.
 std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
@@ -46,7 +43,7 @@ std::string iniValue(const std::string& text, const std::string& section, const 
 std::map<std::string, std::string> windowValues(const TMainform& form) {
     std::map<std::string, std::string> values;
     for (const CatalogueRow& row : settingsCatalogue()) {
-        const QString name = qs(row.control);
+        const QString name = fromTableText(row.control);
         if (auto* box = form.control<QCheckBox>(name))
             values[std::string(row.control)] = box->isChecked() ? "checked" : "unchecked";
         else

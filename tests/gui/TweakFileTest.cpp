@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "settings/Catalogue.h"
+#include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
 #include <filesystem>
@@ -30,10 +31,6 @@ const QString kExportMessage = QStringLiteral("message: Settings were saved to K
                                               "You can share it with other people if you like,\r\n"
                                               "it only contains the tweak-settings. You can find\r\n"
                                               "it where your Knobwerk.exe is located.");
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
@@ -82,7 +79,7 @@ std::map<std::string, std::string> importedControls(const TMainform& form) {
     for (const CatalogueRow& row : settingsCatalogue()) {
         if (row.kind == ValueKind::MovieText)
             continue;
-        const QString name = qs(row.control);
+        const QString name = fromTableText(row.control);
         if (row.kind == ValueKind::Boolean)
             values[std::string(row.control)] =
                 form.control<QCheckBox>(name)->isChecked() ? "checked" : "unchecked";
@@ -118,7 +115,7 @@ protected:
         };
         int n = 0;
         for (const CatalogueRow& row : settingsCatalogue()) {
-            const QString name = qs(row.control);
+            const QString name = fromTableText(row.control);
             ++n;
             if (row.kind == ValueKind::Boolean) {
                 form().control<QCheckBox>(name)->click();
@@ -329,7 +326,7 @@ TEST_F(TweakFileTest, FileWithOnlyAVersionClearsEverything) {
               shown((QStringList{QStringLiteral("open file"),
                                  QStringLiteral("message: Settings were loaded from \"friend.ini\".")})));
     for (const CatalogueRow& row : settingsCatalogue()) {
-        const QString name = qs(row.control);
+        const QString name = fromTableText(row.control);
         switch (row.kind) {
         case ValueKind::Boolean:
             EXPECT_FALSE(form().control<QCheckBox>(name)->isChecked()) << row.control;

@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 
 #include "ui/LayoutTable.h"
+#include "ui/TextCodec.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -16,10 +17,6 @@
 #include <QStyle>
 
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 class WindowLayout : public WindowTest {
 protected:
@@ -42,15 +39,16 @@ TEST_F(WindowLayout, FixedSizeWindowThatCannotBeMaximised) {
 TEST_F(WindowLayout, EveryControlHasItsNameKindAndPlace) {
     for (const ControlRow& row : windowLayout()) {
         SCOPED_TRACE(std::string(row.name));
-        QWidget* widget = form().control<QWidget>(qs(row.name));
+        QWidget* widget = form().control<QWidget>(fromTableText(row.name));
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->objectName(), qs(row.name));
+        EXPECT_EQ(widget->objectName(), fromTableText(row.name));
         EXPECT_EQ(widget->pos(), QPoint(row.left, row.top));
         if (!(row.look & AutoWidth))
             EXPECT_EQ(widget->size(), QSize(row.width, row.height));
         else
             EXPECT_EQ(widget->height(), row.height);
-        const QString parentName = row.parent.empty() ? QStringLiteral("Mainform") : qs(row.parent);
+        const QString parentName =
+            row.parent.empty() ? QStringLiteral("Mainform") : fromTableText(row.parent);
         QWidget* parent = widget->parentWidget();
         if (parent && parent->objectName() == "ScrollBox1Content")
             parent = parent->parentWidget()->parentWidget(); // viewport, then the scroll area
@@ -91,7 +89,7 @@ int widthNeeded(const QAbstractButton* button, const QFont& font) {
 
 TEST_F(WindowLayout, NoCaptionIsClipped) {
     for (const ControlRow& row : windowLayout()) {
-        auto* button = form().control<QAbstractButton>(qs(row.name));
+        auto* button = form().control<QAbstractButton>(fromTableText(row.name));
         if (!button)
             continue;
         SCOPED_TRACE(std::string(row.name));
@@ -128,7 +126,7 @@ TEST_F(WindowLayout, EditFieldsAreNamedByTheirCaptionLabels) {
     for (const ControlRow& row : windowLayout()) {
         if (row.buddy.empty())
             continue;
-        auto* label = form().control<QLabel>(qs(row.name));
+        auto* label = form().control<QLabel>(fromTableText(row.name));
         EXPECT_EQ(label->buddy(), field(std::string(row.buddy).c_str()));
         ++labelled;
     }
