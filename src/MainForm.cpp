@@ -9,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,8 +68,10 @@ void TMainform::FormCreate() {
     auto* patchversion = control<QLabel>(QStringLiteral("patchversion"));
     patchversion->setText(QStringLiteral("Your UT3 Patch Version: ") + fromIniText(ReadPatchVersion()));
     keepRightEdge(patchversion, kPatchVersionRightEdge);
+    // The folder the start-up settled on, not a new search: the one that is edited.
+    const QString engineFile = fromPathText(IniTargetPath(EngineIni));
     patchversion->setToolTip(QStringLiteral("Configuration folder: ") +
-                             fromPathText(GameConfigFolder(GetPersonalFolder())));
+                             QDir::toNativeSeparators(QFileInfo(engineFile).path()));
     LoadfromIni();
 }
 

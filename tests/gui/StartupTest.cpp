@@ -23,6 +23,8 @@ TEST_F(Startup, FillsTheWindowAndShowsThePatchVersion) {
     TMainform& form = open();
     EXPECT_EQ(form.windowTitle(), "UT3 Knobwerk v1.0 - powered by https://sponsor.knobwerk.example");
     EXPECT_EQ(patchVersion(form), "Your UT3 Patch Version: 5");
+    EXPECT_EQ(form.control<QLabel>("patchversion")->toolTip(),
+              "Configuration folder: " + QString::fromStdString(configFolder().string()));
     EXPECT_EQ(field("ShadowFilterRadius")->text(), "32") << "0x20 in the file";
     EXPECT_EQ(field("DetailMode")->text(), "16") << "016 in the file";
     EXPECT_EQ(field("MinDesiredFrameRate")->text(), "35.000000");
