@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Builds, once per machine, a static Qt for 64-bit Windows from the source of the
+# distribution's own qt6-base package (the version the Linux build uses), cross-compiled
+# with Debian's MinGW-w64 POSIX compilers, and installs it into a cache folder outside
+# the repository. A second run finds the finished Qt and does nothing.
+#
+#   scripts/build-qt-windows.sh            prints the Qt folder as its last line
+#
+#   KNOBWERK_QT_WINDOWS  the Qt folder (default ~/.cache/knobwerk/qt6-windows-<version>)
+#   JOBS                 parallel build jobs (default: all cores)
+#
+# The build takes about 40 minutes on a 2-core machine (about 1,000 compile steps) and
+# needs about 3 GB of disk while it runs; what stays is about 150 MB.
+#
+# The source comes through apt's source mechanism: a temporary deb-src list made from
+# the machine's own apt sources and a temporary state folder, so the machine's apt
+# configuration is never changed.
+set -euo pipefail
+
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+
+fail() {
+    echo "build-qt-windows: $*" >&2
+    exit 1
+}
+
+"$root/scripts/ensure-packages.sh" cmake ninja-build dpkg-dev xz-utils \
+    g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools
+
+# The host Qt's tools (moc, rcc, uic) generate code for the Windows build too, so the
+# Windows Qt must be the very same version.
+source_package=$(dpkg-query -W -f='${source:Package}' qt6-base-dev)
+source_version=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+qt_version=${source_version%%+*}
+qt_version=${qt_version#*:}
+prefix=${KNOBWERK_QT_WINDOWS:-$HOME/.cache/knobwerk/qt6-windows-$qt_version}
+stamp="$prefix/knobwerk-qt.stamp"
+
+if [ -f "$stamp" ] && [ "$(cat -- "$stamp")" = "$source_package $source_version" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+jobs=${JOBS:-$(nproc)}
+work="$prefix.build"
+echo "Building Qt $qt_version for Windows into $prefix (once; about 40 minutes on 2 cores)" >&2
+rm -rf -- "$prefix" "$work"
+mkdir -p -- "$work"
+
+# --- the source, from the distribution --------------------------------------------
+apt_dir="$work/apt"
+mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+: >"$apt_dir/sources.list"
+shopt -s nullglob
+for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$list" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$list" >>"$apt_dir/sources.list"
+done
+for sources in /etc/apt/sources.list.d/*.sources; do
+    sed 's/^Types:.*$/Types: deb-src/' "$sources" >"$apt_dir/sources.list.d/${sources##*/}"
+done
+shopt -u nullglob
+apt_options=(
+    -o "Dir::Etc::SourceList=$apt_dir/sources.list"
+    -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
+    -o "Dir::State::Lists=$apt_dir/lists"
+    -o "Dir::Cache=$apt_dir/cache"
+    -o "APT::Sandbox::User=root"
+)
+apt-get "${apt_options[@]}" update -qq >&2 || fail "apt could not read the source lists made from /etc/apt"
+(cd -- "$work" && apt-get "${apt_options[@]}" source -qq "$source_package=$source_version" >&2) ||
+    fail "apt could not fetch the source of $source_package $source_version"
+source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name "${source_package}-*" | head -n 1)
+[ -n "$source_dir" ] && [ -f "$source_dir/CMakeLists.txt" ] || fail "no unpacked Qt source in $work"
+
+# --- configure and build -----------------------------------------------------------
+# Only what the program and its tests use: Core, Gui, Widgets, Test, the windows and
+# offscreen platform plugins. Third-party libraries come from Qt's own copies, so the
+# result needs nothing but Windows' own DLLs. The windows platform plugin needs OpenGL
+# (desktop GL through opengl32.dll); the distribution's source has no tablet header.
+host_cmake=/usr/lib/x86_64-linux-gnu/cmake
+cmake -S "$source_dir" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR="$host_cmake" \
+    -DQt6HostInfo_DIR="$host_cmake/Qt6HostInfo" \
+    -DBUILD_SHARED_LIBS=OFF \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
+    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF \
+    -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_tabletevent=OFF \
+    -DFEATURE_direct2d=OFF -DFEATURE_vulkan=OFF \
+    -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF \
+    -DFEATURE_opengl=ON -DINPUT_opengl=desktop \
+    >"$work/configure.log" 2>&1 || {
+    tail -n 40 "$work/configure.log" >&2
+    fail "configuring Qt failed; see $work/configure.log"
+}
+cmake --build "$work/build" -j "$jobs" >"$work/build.log" 2>&1 || {
+    grep -m 20 -B 2 -A 8 "error:" "$work/build.log" >&2 || tail -n 40 "$work/build.log" >&2
+    fail "building Qt failed; see $work/build.log"
+}
+cmake --install "$work/build" >"$work/install.log" 2>&1 || fail "installing Qt failed; see $work/install.log"
+
+# Written last: a folder without it is an unfinished build and is made anew.
+echo "$source_package $source_version" >"$stamp"
+rm -rf -- "$work"
+echo "Qt for Windows is ready in $prefix" >&2
+echo "$prefix"
