@@ -21,6 +21,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The Qt built for Windows by scripts/build-qt-windows.sh lies in a cache folder outside
+# the sysroot; its packages are searched there too.
+if(KNOBWERK_QT_WINDOWS)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${KNOBWERK_QT_WINDOWS})
+    list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KNOBWERK_QT_WINDOWS)
+endif()
+
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 
