@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -38,7 +39,9 @@ std::optional<QString> QtUserDialogs::chooseFileToOpen(const QString& defaultSuf
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    // The dialog answers with "/" on every system; the player reads paths with the
+    // system's own separator in every message that names the file.
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 bool QtUserDialogs::openUrl(const QString& url) {
