@@ -53,8 +53,9 @@ for target in "${targets[@]}"; do
     fi
 done
 
-# Windows' own DLLs, present on every installation since Windows 7.
-system_dlls='^(advapi32|bcrypt|comdlg32|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|opengl32|rpcrt4|setupapi|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32|comctl32|winspool\.drv|authz|secur32|crypt32|mpr|ntdll)(\.dll)?$'
+# Windows' own DLLs, present on every Windows that Qt 6 runs on (10 and later): the
+# classic system libraries, the API sets and the shell's scaling library.
+system_dlls='^(advapi32|authz|bcrypt|comctl32|comdlg32|crypt32|d2d1|d3d11|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|mpr|msvcrt|netapi32|ntdll|ole32|oleaut32|opengl32|rpcrt4|secur32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|winspool\.drv|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)(\.dll)?$'
 for target in "${targets[@]}"; do
     exe=$(find "$build" -name "$target.exe" -print -quit)
     [ -n "$exe" ] || continue
