@@ -3,12 +3,20 @@
 // login name). The search itself is tested in the core; this checks the wiring.
 #include "FakeDialogs.h"
 #include "TempFolder.h"
+#include "platform/FileStore.h"
 #include "ui/QtIniHost.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QStandardPaths>
 #include <QString>
+
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -131,13 +139,42 @@ TEST_F(DesktopHost, TakesTheLoginNameFromLognameWhenUserIsUnset) {
 
 #else
 
+// The shell's personal folder of the user profile (Wine's too), as on a profile whose
+// Documents folder is not redirected; every path the player reads uses "\\".
 TEST(DesktopHost, UsesTheShellsPersonalFolderOnWindows) {
     FakeDialogs dialogs;
-    const QString expected =
-        QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    EXPECT_EQ(makeDesktopIniHost(dialogs).personalFolder(), expected.toStdString());
+    const QString folder = QString::fromStdString(makeDesktopIniHost(dialogs).personalFolder());
+    const QString profile = qEnvironmentVariable("USERPROFILE");
+    ASSERT_FALSE(profile.isEmpty());
+    EXPECT_EQ(folder.compare(profile + QStringLiteral("\\Documents"), Qt::CaseInsensitive), 0)
+        << folder.toStdString();
+    EXPECT_FALSE(folder.contains(u'/')) << folder.toStdString();
+}
+
+// The short time format of the player's locale gives the separator of the tweak file's
+// creation date.
+TEST(DesktopHost, TakesTheTimeSeparatorFromTheWindowsLocale) {
+    wchar_t saved[80] = {};
+    ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTTIME, saved, 80), 0);
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTTIME, L"HH.mm"));
+    const QChar separator = localeTimeSeparator();
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTTIME, saved);
+    EXPECT_EQ(separator, u'.');
 }
 
 #endif
+
+// Knobwerk.ini lies beside the running executable, named with the system's separators.
+TEST(DesktopHostProgram, NamesTheFolderOfTheRunningExecutable) {
+    FakeDialogs dialogs;
+    const std::string folder = makeDesktopIniHost(dialogs).executableFolder();
+#ifdef Q_OS_WIN
+    const std::string program = "\\knobwerk_gui_tests.exe";
+    EXPECT_EQ(folder.find('/'), std::string::npos) << folder;
+#else
+    const std::string program = "/knobwerk_gui_tests";
+#endif
+    EXPECT_TRUE(fs::is_regular_file(filestore::toPath(folder + program))) << folder;
+}
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <fstream>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -151,6 +153,26 @@ TEST_F(Save, ReadOnlyGameFileStopsTheSaveWithoutSuccessMessage) {
         << "keys before the failure stay written";
     EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
     EXPECT_EQ(readBytes(gameFile("UTInput.ini")), kSampleInputIni) << "the save stopped at the failure";
+}
+
+// Another program (the game, an editor) holds UTGame.ini open. Windows will not replace
+// a file that is open without delete sharing, so the save stops with the write error and
+// the file stays whole; elsewhere the file is replaced and the reader keeps the old one.
+TEST_F(Save, GameFileHeldOpenByAnotherProgram) {
+    std::ifstream holder(gameFile("UTGame.ini"), std::ios::binary);
+    ASSERT_TRUE(holder);
+    box("bShowHud")->click();
+    save();
+#ifdef _WIN32
+    EXPECT_EQ(
+        dialogs.take(),
+        QStringList({kSaveQuestion, "error: Unable to write to " +
+                                        QString::fromStdString(gameFile("UTGame.ini").string()) + "."}));
+    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
+#else
+    EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, "message: Settings were saved to Ini Files."}));
+    EXPECT_NE(readBytes(gameFile("UTGame.ini")).find("bShowHud=False"), std::string::npos);
+#endif
 }
 
 TEST_F(Save, EnterInAFieldSavesWithoutCheckingTheField) {
