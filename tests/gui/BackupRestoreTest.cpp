@@ -85,8 +85,11 @@ TEST_F(BackupRestoreTest, SecondBackupReplacesTheFirst) {
 
     const std::string newerGame = replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False");
     writeBytes(gameFile("UTGame.ini"), newerGame);
+#ifndef _WIN32
     // Someone reading the old backup meanwhile: the new one takes its place as a new file.
+    // (Windows refuses to replace a file that is held open; Save tests that case.)
     std::ifstream reader(backupFile("UTGame.ini"), std::ios::binary);
+#endif
     backup();
     EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kBackupDone})))
         << "one question, no more";
@@ -166,7 +169,9 @@ TEST_F(BackupRestoreTest, RestoreThenSaveWritesTheWindowsValuesIntoTheRestoredFi
     writeBytes(backupFile("UTGame.ini"), replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"));
     writeBytes(backupFile("UTInput.ini"), kSampleInputIni);
 
+#ifndef _WIN32
     std::ifstream reader(gameFile("UTEngine.ini"), std::ios::binary);
+#endif
     restore();
     EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, kRestoreDone})));
 #ifndef _WIN32
