@@ -4,7 +4,8 @@ BUILD     ?= build
 JOBS      ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: deps configure build test run demo screenshot bench fuzz check-sanitize check-windows package format clean
+.PHONY: deps configure build test run demo screenshot bench fuzz check-sanitize windows check-windows \
+        screenshot-windows package-windows package format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -44,9 +45,22 @@ fuzz: deps
 check-sanitize: deps
 	@scripts/check-sanitize.sh
 
-# The Qt-free core cross-compiled for Windows, its tests run under Wine.
+# Windows: build-windows/Knobwerk.exe, cross-compiled with MinGW-w64 against a static Qt
+# for Windows that scripts/build-qt-windows.sh builds once per machine (about 40 minutes).
+windows:
+	@scripts/build-windows.sh Knobwerk >/dev/null && echo build-windows/Knobwerk.exe
+
+# The whole test suite cross-compiled for Windows and run under Wine.
 check-windows:
 	@scripts/check-windows.sh
+
+# docs/screenshot-windows.png: Knobwerk.exe under Wine on a virtual X server.
+screenshot-windows: windows
+	@scripts/screenshot-windows.sh build-windows/Knobwerk.exe
+
+# build/knobwerk-1.0-windows-x64.zip: Knobwerk.exe with its readme and licences.
+package-windows:
+	@scripts/package-windows.sh
 
 # A Debian package of the program.
 package: build

@@ -28,10 +28,10 @@ done
 out_dir="$KNOBWERK_ROOT/docs"
 mkdir -p -- "$out_dir"
 
-SETTLE_SECONDS=${SETTLE_SECONDS:-3}    # time the window gets to paint itself
-WINDOW_TIMEOUT=${WINDOW_TIMEOUT:-20}   # longest wait for the window to appear
+# shellcheck source=xvfb-session.sh
+. "$KNOBWERK_ROOT/scripts/xvfb-session.sh"
+xvfb_fail() { scratch_fail "$@"; }
 
-xvfb_pid=""
 app_pid=""
 
 stop_started() {
@@ -40,68 +40,15 @@ stop_started() {
         wait "$app_pid" 2>/dev/null || true
         app_pid=""
     fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-    fi
+    stop_xvfb
 }
 trap stop_started EXIT
 trap 'exit 130' INT TERM
 
-# Prints the number of a display that nobody uses yet, from 99 on.
-free_display() {
-    local n
-    for ((n = 99; n < 199; n++)); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            echo "$n"
-            return 0
-        fi
-    done
-    scratch_fail "no free X display number between 99 and 198"
-}
-
-# start_xvfb WIDTHxHEIGHT: sets DISPLAY_NAME and xvfb_pid.
-start_xvfb() {
-    local size=$1 n i
-    n=$(free_display)
-    DISPLAY_NAME=":$n"
-    Xvfb "$DISPLAY_NAME" -screen 0 "${size}x24" -nolisten tcp -noreset \
-        >"$SCRATCH_HOME/xvfb-$n.log" 2>&1 &
-    xvfb_pid=$!
-    for ((i = 0; i < 100; i++)); do
-        if xdpyinfo -display "$DISPLAY_NAME" >/dev/null 2>&1; then
-            return 0
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null ||
-            scratch_fail "Xvfb on $DISPLAY_NAME stopped at once; see $SCRATCH_HOME/xvfb-$n.log"
-        sleep 0.1
-    done
-    scratch_fail "Xvfb on $DISPLAY_NAME did not come up; see $SCRATCH_HOME/xvfb-$n.log"
-}
-
-# Prints the geometry WxH+X+Y (absolute) of the largest mapped top-level window
-# whose name or class mentions Knobwerk, or nothing.
-find_window() {
-    xwininfo -display "$DISPLAY_NAME" -root -tree 2>/dev/null |
-        grep -i 'knobwerk' |
-        awk '{
-            # the line ends in "WxH+relX+relY  +absX+absY"
-            abs = $NF; geo = $(NF - 1)
-            if (geo !~ /^[0-9]+x[0-9]+[-+]/ || abs !~ /^[-+][0-9]+[-+][0-9]+$/) next
-            split(geo, wh, /[x+-]/); w = wh[1]; h = wh[2]
-            if (w < 50 || h < 50) next
-            split(substr(abs, 2), xy, /[-+]/)
-            x = (substr(abs, 1, 1) == "-" ? -xy[1] : xy[1])
-            ysign = (abs ~ /^[-+][0-9]+-/ ? -1 : 1); y = ysign * xy[2]
-            if (w * h > best) { best = w * h; found = w "x" h "+" x "+" y }
-        } END { if (found != "") print found }'
-}
-
 # shoot SCALE SCREEN-SIZE OUTPUT-FILE
 shoot() {
-    local scale=$1 size=$2 target=$3 waited=0 geometry="" sw sh w h x y
-    start_xvfb "$size"
+    local scale=$1 size=$2 target=$3 geometry=""
+    start_xvfb "$size" "$SCRATCH_HOME"
 
     local log="$SCRATCH_HOME/knobwerk-scale$scale.log"
     # env execs the program, so $! is the program itself.
@@ -111,35 +58,8 @@ shoot() {
         "$program" >"$log" 2>&1 &
     app_pid=$!
 
-    sleep "$SETTLE_SECONDS"
-    while :; do
-        kill -0 "$app_pid" 2>/dev/null ||
-            scratch_fail "the program ended before its window could be taken; see $log"
-        geometry=$(find_window)
-        [ -n "$geometry" ] && break
-        [ "$waited" -ge "$WINDOW_TIMEOUT" ] && break
-        sleep 1
-        waited=$((waited + 1))
-    done
-    # A window found only late gets a moment to paint.
-    [ "$waited" -gt 0 ] && [ -n "$geometry" ] && sleep 1
-
-    if [ -n "$geometry" ]; then
-        # Keep the crop inside the screen.
-        IFS='x+' read -r w h x y <<<"$geometry"
-        IFS='x' read -r sw sh <<<"$size"
-        [ "$x" -lt 0 ] && { w=$((w + x)); x=0; }
-        [ "$y" -lt 0 ] && { h=$((h + y)); y=0; }
-        [ $((x + w)) -gt "$sw" ] && w=$((sw - x))
-        [ $((y + h)) -gt "$sh" ] && h=$((sh - y))
-        import -display "$DISPLAY_NAME" -window root -crop "${w}x${h}+${x}+${y}" +repage "$target"
-        echo "Wrote $target (window ${w}x${h} at +$x+$y, scale $scale)"
-    else
-        echo "${0##*/}: no Knobwerk window found on $DISPLAY_NAME; keeping the whole screen" >&2
-        import -display "$DISPLAY_NAME" -window root "$target"
-        echo "Wrote $target (whole screen $size, scale $scale)"
-    fi
-
+    geometry=$(wait_for_window "$app_pid" knobwerk "$log")
+    grab_window "$geometry" "$size" "$target"
     stop_started
 }
 
