@@ -50,8 +50,12 @@ start_xvfb "$size" "$logs"
 log="$logs/knobwerk.log"
 DISPLAY="$DISPLAY_NAME" wine "$program_folder/Knobwerk.exe" >"$log" 2>&1 &
 app_pid=$!
-# Wine's first start on a new display takes a while.
-geometry=$(SETTLE_SECONDS=${SETTLE_SECONDS:-5} WINDOW_TIMEOUT=${WINDOW_TIMEOUT:-60} wait_for_window "$app_pid" knobwerk "$log")
+# Wine's first start on a new display takes a while, and Wine maps the window before
+# Qt gives it its size: the geometry is read again once the window has settled.
+SETTLE_SECONDS=${SETTLE_SECONDS:-5} WINDOW_TIMEOUT=${WINDOW_TIMEOUT:-60} \
+    wait_for_window "$app_pid" "\"UT3 Knobwerk" "$log" >/dev/null
+sleep 3
+geometry=$(find_window "\"UT3 Knobwerk")
 mkdir -p -- "$root/docs"
 grab_window "$geometry" "$size" "$root/docs/screenshot-windows.png"
 stop_started
