@@ -89,13 +89,14 @@ printf '[Paths]\nPrefix = .\nLibraries = lib\nPlugins = plugins\n' >"$out/qt.con
 # package together with the licence texts those files point to.
 cp -- "$root/LICENSE" "$out/LICENSE"
 cp -- "$root/README.md" "$out/README.md"
-# package_of FILE: the Debian package that holds the file (by its real name, since the
-# /lib and /usr/lib spellings of a path both occur).
+# package_of FILE: the Debian package that holds the file; dpkg knows some libraries
+# by their /lib and some by their /usr/lib path.
 package_of() {
-    local found
-    found=$(dpkg -S "*/x86_64-linux-gnu/$(basename -- "$(realpath -- "$1")")" 2>/dev/null | head -n 1) ||
+    local real found
+    real=$(realpath -- "$1")
+    found=$(dpkg -S "$real" 2>/dev/null || dpkg -S "*/x86_64-linux-gnu/${real##*/}" 2>/dev/null) ||
         fail "dpkg does not know the package of $1"
-    sed 's/: .*//; s/,.*//; s/:amd64$//' <<<"$found"
+    head -n 1 <<<"$found" | sed 's/: .*//; s/,.*//; s/:amd64$//'
 }
 packages=$(for file in "${bundled[@]}" "${plugins[@]/#/$qt_plugins/}"; do package_of "$file"; done | sort -u)
 source_list=""
