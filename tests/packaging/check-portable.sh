@@ -37,11 +37,15 @@ good() { echo "ok:   $*"; }
 
 weston_pid=""
 host_runtime=""
+unpacked=""
+log=""
 cleanup() {
     stop_x
     [ -z "$weston_pid" ] || { kill "$weston_pid" 2>/dev/null || true; wait "$weston_pid" 2>/dev/null || true; }
     drop_debian_root
-    [ -z "$host_runtime" ] || rm -rf -- "$host_runtime"
+    [ -z "$host_runtime" ] || rm -rf -- "$host_runtime" "$host_runtime.log"
+    [ -z "$unpacked" ] || rm -rf -- "$unpacked"
+    [ -z "$log" ] || rm -f -- "$log"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -56,7 +60,7 @@ desktop_packages=$(ldd "$release/Knobwerk" "$release"/plugins/*/*.so |
     awk '$2 == "=>" && $3 ~ /^\// { print $3 }' | grep -v "^$release/" | sort -u |
     while read -r library; do dpkg -S "*/x86_64-linux-gnu/$(basename -- "$(realpath -- "$library")")" | head -n 1 | sed 's/: .*//; s/,.*//; s/:amd64$//'; done |
     sort -u | tr '\n' ' ')
-rm -rf -- "$unpacked"
+rm -rf -- "$unpacked" && unpacked=""
 grep -qi qt <<<"$desktop_packages" && fail "the release leaves Qt to the system: $desktop_packages"
 
 new_debian_root
@@ -163,16 +167,14 @@ else
     start "$program"
     for ((i = 0; i < 60; i++)); do
         grep -q 'set_title("UT3 Knobwerk' "$log" && grep -q 'wl_surface@[0-9]*\.attach' "$log" && break
-        kill -0 "$watched_pid" 2>/dev/null || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
+        program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
         sleep 0.5
     done
     grep -q 'set_title("UT3 Knobwerk' "$log" || fail "no window titled 'UT3 Knobwerk' on Wayland"
     grep -q 'wl_surface@[0-9]*\.attach' "$log" || fail "the window on Wayland never got a picture"
     sleep 2
-    kill -0 "$watched_pid" 2>/dev/null || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
+    program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
     good "on Wayland (weston, headless): the window 'UT3 Knobwerk' is created and drawn, the program runs"
     stop_program
 fi
-rm -f -- "$log" "$host_runtime.log"
-
 echo "Portable check passed: $tarball"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # the variables set here are for the sourcing script
 # Sourced by the checks that need a fresh, minimal Debian 12 root; never run on its own.
 # Needs root (debootstrap, chroot, mount).
 #

@@ -1,9 +1,11 @@
+# shellcheck shell=bash disable=SC2034  # the variables set here are for the sourcing script
 # Sourced by the checks that start the real program on a virtual X server and drive its
 # window like a player; never run on its own. Needs Xvfb (xvfb), xdotool (xdotool),
 # xwininfo (x11-utils), xclip (xclip) and import (imagemagick).
 #
 #   start_xvfb                 starts Xvfb on a free display; sets DISPLAY
 #   watch_program PID LOG      the program (or whatever started it) the waits watch
+#   program_running            whether that program still runs
 #   wait_window REGEX          waits for a visible window of that title, prints its id
 #   visible_window REGEX       prints such a window's id now, or nothing
 #   box_text ID                prints the text of a message box
@@ -48,6 +50,10 @@ start_xvfb() {
 watch_program() {
     watched_pid=$1
     watched_log=$2
+}
+
+program_running() {
+    [ -n "$watched_pid" ] && kill -0 "$watched_pid" 2>/dev/null
 }
 
 stop_program() {
