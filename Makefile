@@ -66,6 +66,16 @@ package-windows:
 package: build
 	@scripts/package.sh $(BUILD)
 
+# The portable release: a tarball that runs on any x86-64 desktop, Qt included.
+.PHONY: package-portable check-packages
+package-portable: build
+	@scripts/package-portable.sh $(BUILD)
+
+# Both packages installed and used in fresh Debian roots (needs root).
+check-packages: package package-portable
+	@tests/packaging/check-install.sh $(BUILD)/knobwerk_1.0_amd64.deb
+	@tests/packaging/check-portable.sh $(BUILD)/knobwerk-1.0-linux-x86_64.tar.gz
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

@@ -1,21 +1,47 @@
 # Install rules and the Debian package of the program (scripts/package.sh runs cpack).
 #
-#   <prefix>/bin/Knobwerk
+#   <prefix>/lib/knobwerk/Knobwerk                  the program
+#   <prefix>/bin/knobwerk                           its launcher (packaging/launcher)
+#   <prefix>/bin/Knobwerk                           a link to the launcher
 #   <prefix>/share/applications/knobwerk.desktop
-#   <prefix>/share/icons/hicolor/48x48/apps/knobwerk.png
-#   <prefix>/share/doc/knobwerk/README.md
+#   <prefix>/share/metainfo/example.knobwerk.Knobwerk.metainfo.xml
+#   <prefix>/share/icons/hicolor/{48x48,256x256}/apps/knobwerk.png
+#   <prefix>/share/doc/knobwerk/README.md, copyright
+#
+# The program keeps Knobwerk.ini beside its executable, so it is not put on the PATH
+# itself: the launcher runs a copy of it in the player's data folder.
+
+if(NOT (UNIX AND NOT APPLE))
+    return()
+endif()
 
 include(GNUInstallDirs)
 
 set(KNOBWERK_PACKAGE_README "${PROJECT_SOURCE_DIR}/README.md"
     CACHE FILEPATH "The README that goes into share/doc/knobwerk as README.md")
 
-install(TARGETS Knobwerk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+add_executable(knobwerk_launcher packaging/launcher/Launcher.cpp)
+target_link_libraries(knobwerk_launcher PRIVATE Qt6::Widgets)
+set_target_properties(knobwerk_launcher PROPERTIES
+    OUTPUT_NAME knobwerk
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
+file(CREATE_LINK knobwerk ${CMAKE_BINARY_DIR}/launcher/Knobwerk SYMBOLIC)
+
+install(TARGETS Knobwerk RUNTIME DESTINATION lib/knobwerk)
+install(TARGETS knobwerk_launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_BINARY_DIR}/launcher/Knobwerk DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/knobwerk.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/example.knobwerk.Knobwerk.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/knobwerk.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/knobwerk-256.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
         RENAME knobwerk.png)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk)
 # A missing README leaves the package without it instead of stopping the build;
 # tests/packaging/check-package.sh, which scripts/package.sh runs, then fails.
 if(NOT EXISTS "${KNOBWERK_PACKAGE_README}")
@@ -25,6 +51,11 @@ install(FILES "${KNOBWERK_PACKAGE_README}"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk
         RENAME README.md
         OPTIONAL)
+
+if(KNOBWERK_TESTS)
+    add_test(NAME Launcher.KeepsThePlayersCopy
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tests/packaging/check-launcher.sh $<TARGET_FILE:knobwerk_launcher>)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME knobwerk)

@@ -7,6 +7,10 @@
 # The scratch folder is left behind afterwards so that the edited files (and any
 # .bak copies) can be inspected; its path is printed before and after the run.
 # The program writes its own Knobwerk.ini beside its executable, as it always does.
+#
+# Knobwerk needs a desktop session (X11 or Wayland). Without one (a server, a container,
+# an SSH session: neither DISPLAY nor WAYLAND_DISPLAY set) it runs on a virtual X display
+# (xvfb-run) instead, takes a picture of the window into the scratch folder, and ends.
 set -euo pipefail
 
 # shellcheck source=scratch-home.sh
@@ -18,8 +22,23 @@ make_scratch_home
 echo "Scratch home:      $SCRATCH_HOME"
 echo "Game INI files in: $SCRATCH_CONFIG"
 
+SHOW_SECONDS=${SHOW_SECONDS:-5} # how long the window runs on the virtual display
+
 status=0
-run_in_scratch_home "$program" || status=$?
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    run_in_scratch_home "$program" || status=$?
+else
+    picture="$SCRATCH_HOME/knobwerk-window.png"
+    echo "No display: Knobwerk needs a desktop session (X11 or Wayland; DISPLAY and WAYLAND_DISPLAY are unset)."
+    echo "Running it for ${SHOW_SECONDS}s on a virtual X display instead (xvfb-run); its picture goes to $picture"
+    "$KNOBWERK_ROOT/scripts/ensure-packages.sh" xvfb xauth imagemagick
+    # shellcheck disable=SC2016
+    run_in_scratch_home xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" \
+        sh -c '"$1" & sleep "$2"; import -window root "$3"; kill "$!"' sh \
+        "$program" "$SHOW_SECONDS" "$picture" || status=$?
+    [ -s "$picture" ] && echo "Picture of the window: $picture"
+    echo "To use the window itself, run make demo in a desktop session, or over ssh -X."
+fi
 
 echo "Left behind for inspection: $SCRATCH_CONFIG"
 echo "(remove it with: rm -rf '$SCRATCH_HOME')"

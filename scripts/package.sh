@@ -7,8 +7,8 @@
 # and prints the path of the .deb as the last line. The packages that cpack needs
 # (cmake, and dpkg-dev for dpkg-shlibdeps) are installed first when missing.
 #
-# With KNOBWERK_CHECK_START=1 it also starts the packaged program under Xvfb
-# (tests/packaging/check-start.sh), from a read-only and from a writable folder.
+# tests/packaging/check-install.sh (root) then installs it into a fresh Debian root and
+# uses it there; "make check-packages" runs that.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -48,7 +48,4 @@ if [ -z "$deb" ] || [ ! -f "$deb" ]; then
 fi
 
 "$root/tests/packaging/check-package.sh" "$deb"
-if [ "${KNOBWERK_CHECK_START:-0}" = 1 ]; then
-    "$root/tests/packaging/check-start.sh" "$deb"
-fi
 echo "$deb"

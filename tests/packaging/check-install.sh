@@ -1,34 +1,121 @@
 #!/usr/bin/env bash
-# Installs the package with apt-get into a fresh, minimal Debian 12 root and starts the
-# installed program there: proves that the package's dependencies bring in everything
-# the program needs on a machine that has never seen Qt. Needs root (chroot, mount).
+# Installs the package with apt-get into a fresh, minimal Debian 12 root and uses it
+# there as the ordinary user "player" would, on a virtual X server (Xvfb):
 #
-#   tests/packaging/check-install.sh PACKAGE.deb [ROOT-FOLDER]
+#   sudo tests/packaging/check-install.sh knobwerk_1.0_amd64.deb
+#
+# 1. Started with the Exec line of the installed desktop entry: the window opens with
+#    no box, Knobwerk.ini appears in ~/.local/share/knobwerk beside the player's copy of
+#    the program, and "Export Settings" writes the settings into it.
+# 2. With a data folder the player cannot write to: the launcher's box says why, then
+#    the installed program starts with its own error box, then the window opens.
+# 3. Removing the package leaves the player's Knobwerk.ini alone.
 set -euo pipefail
 
-deb=$(realpath -- "${1:?usage: ${0##*/} PACKAGE.deb [ROOT-FOLDER]}")
-root=${2:-$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-root.XXXXXX")}
-"$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/ensure-packages.sh" debootstrap
+here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
+deb=$(realpath -- "${1:?usage: ${0##*/} PACKAGE.deb}")
+[ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
+"$here/../../scripts/ensure-packages.sh" xvfb xdotool xclip x11-utils imagemagick
 
-[ -x "$root/usr/bin/apt-get" ] || debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >/dev/null
-mount -t proc proc "$root/proc"
-trap 'umount "$root/proc"' EXIT
+# shellcheck source=debian-root.sh
+. "$here/debian-root.sh"
+# shellcheck source=xdriver.sh
+. "$here/xdriver.sh"
 
-cp -- "$deb" "$root/tmp/knobwerk.deb"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-chroot "$root" apt-get update -qq
-chroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/knobwerk.deb >/dev/null
-echo "ok:   installed with apt-get into $root"
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+good() { echo "ok:   $*"; }
 
-if chroot "$root" ldd /usr/bin/Knobwerk | grep -q 'not found'; then
-    echo "FAIL: libraries missing:"; chroot "$root" ldd /usr/bin/Knobwerk | grep 'not found'; exit 1
-fi
-echo "ok:   every library of /usr/bin/Knobwerk resolves"
+log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-install.XXXXXX")
+trap 'stop_x; drop_debian_root; rm -f -- "$log"' EXIT
+trap 'exit 130' INT TERM
 
-# Without game files the start-up waits in its "could not be found" box: still running
-# after a few seconds means it started; the tweak file beside it shows start-up ran.
-status=0
-chroot "$root" env QT_QPA_PLATFORM=offscreen HOME=/root timeout 5 /usr/bin/Knobwerk >/dev/null 2>&1 || status=$?
-[ "$status" -eq 124 ] || { echo "FAIL: the program ended with status $status"; exit 1; }
-[ -f "$root/usr/bin/Knobwerk.ini" ] || { echo "FAIL: start-up did not create Knobwerk.ini"; exit 1; }
-echo "ok:   the installed program starts (and created /usr/bin/Knobwerk.ini as root)"
+new_debian_root
+cp -- "$deb" "$DEBIAN_ROOT/tmp/knobwerk.deb"
+in_root apt-get update -qq
+# Without the recommended packages: the dependencies alone must be enough.
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends /tmp/knobwerk.deb >"$log" 2>&1 ||
+    fail "apt-get install failed: $(tail -n 20 "$log")"
+: >"$log"
+good "installed with apt-get (no recommended packages) into a fresh Debian 12 root"
+
+for file in /usr/lib/knobwerk/Knobwerk /usr/bin/knobwerk; do
+    missing=$(in_root ldd "$file" | grep 'not found' || true)
+    [ -z "$missing" ] || fail "libraries of $file missing: $missing"
+done
+[ "$(in_root readlink -f /usr/bin/Knobwerk)" = /usr/bin/knobwerk ] || fail "/usr/bin/Knobwerk is not the launcher"
+good "program and launcher resolve all their libraries; knobwerk and Knobwerk are the launcher"
+
+exec_line=$(sed -n 's/^Exec=//p' "$DEBIAN_ROOT/usr/share/applications/knobwerk.desktop" | head -n 1)
+[ -n "$exec_line" ] || fail "the desktop entry has no Exec line"
+config="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
+as_player mkdir -p "$config" /tmp/runtime-player
+as_player chmod 700 /tmp/runtime-player
+for file in "$here"/../../data/*.ini; do
+    as_player sh -c 'cat >"$1"' - "$config/${file##*/}" <"$file"
+done
+
+start_xvfb
+root_mount_x /tmp/.X11-unix
+PLAYER_ENV=(DISPLAY="$DISPLAY" XDG_RUNTIME_DIR=/tmp/runtime-player)
+
+# start_from_menu: runs the desktop entry's Exec line as the player, in the background.
+start_from_menu() {
+    as_player_bg sh -c "exec $exec_line" >>"$log" 2>&1
+    watch_program "$PLAYER_PID" "$log"
+}
+
+# --- 1. a normal start from the menu --------------------------------------------------------
+start_from_menu
+window=$(wait_window "$WINDOW_TITLE|$BOX_TITLE")
+[ "$(xdotool getwindowname "$window")" != Knobwerk ] || fail "a box came up instead of the window: '$(box_text "$window")'"
+sleep 1
+[ -z "$(visible_window "$BOX_TITLE")" ] || fail "a box came up after the window: '$(box_text "$(visible_window "$BOX_TITLE")")'"
+good "Exec=$exec_line opens the window with no box: $(xdotool getwindowname "$window")"
+tweak="$DEBIAN_ROOT/home/player/.local/share/knobwerk/Knobwerk.ini"
+[ -s "$tweak" ] || fail "no Knobwerk.ini in ~/.local/share/knobwerk"
+[ "$(stat -c %u "$tweak")" = "$(in_root id -u player)" ] || fail "Knobwerk.ini does not belong to the player"
+good "Knobwerk.ini created in ~/.local/share/knobwerk, owned by the player"
+
+click "$window" "${EXPORT_BUTTON[@]}"
+box=$(wait_window "$BOX_TITLE")
+said=$(box_text "$box")
+# box_text gets the line clicked on: the first of the closing message's four.
+[ "$said" = "Settings were saved to Knobwerk.ini." ] || fail "export says '$said'"
+xdotool key --clearmodifiers Return
+grep -q '^\[SystemSettings\]' "$tweak" || fail "Knobwerk.ini lacks the exported settings: $(head -c 300 "$tweak")"
+good "Export Settings wrote $(grep -c '=' "$tweak") keys into ~/.local/share/knobwerk/Knobwerk.ini"
+stop_program
+for folder in /usr/bin /usr/lib/knobwerk; do
+    [ ! -e "$DEBIAN_ROOT$folder/Knobwerk.ini" ] || fail "a Knobwerk.ini appeared in $folder"
+done
+
+# --- 2. a data folder the player cannot write to ----------------------------------------------
+as_player sh -c 'mv ~/.local/share/knobwerk ~/knobwerk-kept && chmod 555 ~/.local/share'
+start_from_menu
+box=$(wait_window "$BOX_TITLE")
+said=$(box_text "$box")
+[[ "$said" == "Knobwerk cannot keep its own copy below your data folder: "*"Permission denied"* ]] ||
+    fail "the launcher's box says '$said'"
+good "launcher: $said"
+xdotool key --clearmodifiers Return
+sleep 1
+box=$(wait_window "$BOX_TITLE")
+said=$(box_text "$box")
+[ "$said" = "Unable to write to /usr/lib/knobwerk/Knobwerk.ini." ] || fail "then the program says '$said'"
+xdotool key --clearmodifiers Return
+window=$(wait_window "$WINDOW_TITLE")
+good "then the installed program: '$said', then the window"
+stop_program
+as_player sh -c 'chmod 755 ~/.local/share && mv ~/knobwerk-kept ~/.local/share/knobwerk'
+
+# --- 3. removal ---------------------------------------------------------------------------------
+in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq knobwerk >"$log" 2>&1 ||
+    fail "apt-get remove failed: $(tail -n 20 "$log")"
+[ ! -e "$DEBIAN_ROOT/usr/bin/knobwerk" ] || fail "the launcher is still there after apt-get remove"
+[ -s "$tweak" ] || fail "removing the package took the player's Knobwerk.ini"
+good "apt-get remove knobwerk leaves ~/.local/share/knobwerk/Knobwerk.ini alone"
+
+echo "Install check passed: $deb"

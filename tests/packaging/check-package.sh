@@ -5,13 +5,17 @@
 #
 # - the control fields: name, maintainer, section, and dependencies that name Qt's
 #   widgets library (dpkg-shlibdeps computed them);
-# - the files: the program in usr/bin, the menu entry, the 48x48 icon and the README;
-# - their content: an executable ELF program whose libraries all resolve on this
-#   machine, a menu entry that starts Knobwerk with the knobwerk icon (and that
-#   desktop-file-validate accepts), a 48x48 PNG, a non-empty README.
+# - the files: the program in usr/lib/knobwerk, its launcher usr/bin/knobwerk with the
+#   link usr/bin/Knobwerk, the menu entry, the AppStream metainfo, the 48 and 256 px
+#   icons, the README and the copyright file;
+# - their content: executable ELF programs whose libraries all resolve on this machine,
+#   a menu entry that starts the launcher with the knobwerk icon (and that
+#   desktop-file-validate accepts), metainfo that appstreamcli accepts and whose
+#   categories are the menu entry's, PNG icons of their sizes, a non-empty README, a
+#   copyright file naming the program's licence and Qt's.
 #
-# Needs dpkg-deb (dpkg), ldd (libc-bin) and desktop-file-validate (desktop-file-utils,
-# installed when missing).
+# Needs dpkg-deb (dpkg), ldd (libc-bin), desktop-file-validate (desktop-file-utils) and
+# appstreamcli (appstream); the missing ones are installed.
 set -euo pipefail
 
 deb=${1:-}
@@ -42,7 +46,7 @@ need_packages() {
 
 [ -n "$deb" ] || usage_fail "usage: $name PACKAGE.deb"
 [ -f "$deb" ] || usage_fail "no package at '$deb'"
-need_packages desktop-file-utils
+need_packages desktop-file-utils appstream
 
 echo "Checking $deb"
 
@@ -66,11 +70,16 @@ listing=$(dpkg-deb --contents "$deb")
 # Prints the mode column of the listed path (./usr/...), or nothing.
 mode_of() { awk -v p="./$1" '$NF == p { print $1 }' <<<"$listing"; }
 
-program=usr/bin/Knobwerk
+program=usr/lib/knobwerk/Knobwerk
+launcher=usr/bin/knobwerk
+link=usr/bin/Knobwerk
 desktop=usr/share/applications/knobwerk.desktop
-icon=usr/share/icons/hicolor/48x48/apps/knobwerk.png
+metainfo=usr/share/metainfo/example.knobwerk.Knobwerk.metainfo.xml
+icon48=usr/share/icons/hicolor/48x48/apps/knobwerk.png
+icon256=usr/share/icons/hicolor/256x256/apps/knobwerk.png
 readme=usr/share/doc/knobwerk/README.md
-for path in "$program" "$desktop" "$icon" "$readme"; do
+copyright=usr/share/doc/knobwerk/copyright
+for path in "$program" "$launcher" "$desktop" "$metainfo" "$icon48" "$icon256" "$readme" "$copyright"; do
     mode=$(mode_of "$path")
     if [ -z "$mode" ]; then
         bad "missing from the package: /$path"
@@ -80,33 +89,38 @@ for path in "$program" "$desktop" "$icon" "$readme"; do
         good "/$path ($mode)"
     fi
 done
-mode=$(mode_of "$program")
-[ -z "$mode" ] || [ "${mode:3:1}${mode:6:1}${mode:9:1}" = xxx ] || bad "/$program is not executable by all ($mode)"
+for path in "$program" "$launcher"; do
+    mode=$(mode_of "$path")
+    [ -z "$mode" ] || [ "${mode:3:1}${mode:6:1}${mode:9:1}" = xxx ] || bad "/$path is not executable by all ($mode)"
+done
+link_line=$(awk -v p="./$link" '$6 == p' <<<"$listing")
+links_to_launcher() { [ "${link_line:0:1}" = l ] && [[ "$link_line" == *" -> knobwerk" ]]; }
+check "/$link -> knobwerk" "/$link is no link to the launcher: '$link_line'" links_to_launcher
 
 # --- content ---------------------------------------------------------------------
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-check.XXXXXX")
 trap 'rm -rf -- "$scratch"' EXIT
 dpkg-deb -x "$deb" "$scratch"
 
-if [ -f "$scratch/$program" ]; then
-    if [ "$(head -c 4 "$scratch/$program" | od -An -tx1 | tr -d ' \n')" = 7f454c46 ]; then
-        good "/$program is an ELF program"
+for path in "$program" "$launcher"; do
+    [ -f "$scratch/$path" ] || continue
+    if [ "$(head -c 4 "$scratch/$path" | od -An -tx1 | tr -d ' \n')" = 7f454c46 ]; then
+        good "/$path is an ELF program"
     else
-        bad "/$program is no ELF program"
+        bad "/$path is no ELF program"
     fi
-    if ! libraries=$(ldd "$scratch/$program" 2>&1); then
-        bad "ldd cannot read /$program: $libraries"
+    if ! libraries=$(ldd "$scratch/$path" 2>&1); then
+        bad "ldd cannot read /$path: $libraries"
     elif grep -q 'not found' <<<"$libraries"; then
-        bad "unresolved libraries of /$program: $(grep 'not found' <<<"$libraries" | tr -s ' \t\n' ' ')"
+        bad "unresolved libraries of /$path: $(grep 'not found' <<<"$libraries" | tr -s ' \t\n' ' ')"
     else
-        good "all $(grep -c '=>' <<<"$libraries") shared libraries of /$program resolve"
+        good "all $(grep -c '=>' <<<"$libraries") shared libraries of /$path resolve"
     fi
-fi
+done
 
 if [ -f "$scratch/$desktop" ]; then
     entry() { sed -n "s/^$1=//p" "$scratch/$desktop" | head -n 1; }
     [ "$(entry Name)" = Knobwerk ] || bad "menu entry Name is '$(entry Name)', not Knobwerk"
-    [ "$(entry Exec)" = Knobwerk ] || bad "menu entry Exec is '$(entry Exec)', not Knobwerk"
     [ "$(entry Icon)" = knobwerk ] || bad "menu entry Icon is '$(entry Icon)', not knobwerk"
     [ "$(entry Type)" = Application ] || bad "menu entry Type is '$(entry Type)', not Application"
     case ";$(entry Categories)" in
@@ -117,8 +131,11 @@ if [ -f "$scratch/$desktop" ]; then
     *";Settings;"*) ;;
     *) bad "menu entry Categories lack Settings: '$(entry Categories)'" ;;
     esac
-    # The program the entry starts must be the one the package puts on the PATH.
-    [ "/usr/bin/$(entry Exec)" = "/$program" ] || bad "menu entry starts '$(entry Exec)', not the packaged program"
+    # The entry starts the launcher, by either of its names on the PATH.
+    case "/usr/bin/$(entry Exec)" in
+    "/$launcher" | "/$link") ;;
+    *) bad "menu entry starts '$(entry Exec)', not the launcher /$launcher" ;;
+    esac
     if validation=$(desktop-file-validate "$scratch/$desktop" 2>&1); then
         good "menu entry: Name=$(entry Name) Exec=$(entry Exec) Icon=$(entry Icon) Categories=$(entry Categories)"
         [ -z "$validation" ] || echo "      desktop-file-validate: $validation"
@@ -127,7 +144,29 @@ if [ -f "$scratch/$desktop" ]; then
     fi
 fi
 
-if [ -f "$scratch/$icon" ]; then
+if [ -f "$scratch/$metainfo" ]; then
+    # validate-tree also checks that the menu entry the metainfo names is there.
+    if validation=$(appstreamcli validate-tree --no-net "$scratch" 2>&1); then
+        good "appstreamcli validate-tree accepts the metainfo"
+    else
+        bad "appstreamcli validate-tree rejects the metainfo: $validation"
+    fi
+    # tag NAME: the text of every one-line element NAME, with or without attributes.
+    tag() { sed -n "s|.*<$1\( [^>]*\)\{0,1\}>\(.*\)</$1>.*|\2|p" "$scratch/$metainfo"; }
+    check "metainfo id $(tag id)" "metainfo id is '$(tag id)'" [ "$(tag id).metainfo.xml" = "${metainfo##*/}" ]
+    check "metainfo licence $(tag project_license)" "project licence is '$(tag project_license)'" \
+        [ "$(tag project_license)" = GPL-3.0-or-later ]
+    check "metainfo launches ${desktop##*/}" "metainfo launches '$(tag launchable)'" [ "$(tag launchable)" = "${desktop##*/}" ]
+    categories=$(tag category | tr '\n' ';')
+    menu_categories=$(sed -n 's/^Categories=//p' "$scratch/$desktop" 2>/dev/null | head -n 1)
+    check "metainfo categories $categories are the menu entry's" \
+        "metainfo categories '$categories', menu entry's '$menu_categories'" [ "$categories" = "$menu_categories" ]
+fi
+
+for icon in "$icon48" "$icon256"; do
+    [ -f "$scratch/$icon" ] || continue
+    size=${icon#usr/share/icons/hicolor/}
+    size=${size%%/*}
     # PNG signature, then the IHDR chunk with width and height as 4-byte big-endian numbers.
     header=$(head -c 24 "$scratch/$icon" | od -An -tx1 | tr -d ' \n')
     if [ "${header:0:16}" != 89504e470d0a1a0a ]; then
@@ -135,8 +174,16 @@ if [ -f "$scratch/$icon" ]; then
     else
         width=$((16#${header:32:8}))
         height=$((16#${header:40:8}))
-        check "icon is a 48x48 PNG" "icon is ${width}x${height}, not 48x48" [ "${width}x$height" = 48x48 ]
+        check "icon is a $size PNG" "/$icon is ${width}x${height}, not $size" [ "${width}x$height" = "$size" ]
     fi
+done
+
+if [ -f "$scratch/$copyright" ]; then
+    names_both_licences() {
+        grep -q '^License: GPL-3+' "$scratch/$copyright" && grep -q 'common-licenses/LGPL-3' "$scratch/$copyright"
+    }
+    check "copyright: the program under GPL-3+, Qt under LGPL-3" "the copyright file lacks GPL-3+ or Qt's LGPL-3" \
+        names_both_licences
 fi
 
 if [ -f "$scratch/$readme" ]; then

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Builds the portable Linux release of Knobwerk from an already built tree:
+#
+#   scripts/package-portable.sh [BUILD-FOLDER]     (default: build; "make package-portable")
+#
+# writes BUILD-FOLDER/knobwerk-1.0-linux-x86_64.tar.gz and prints its path as the last
+# line. Unpacked anywhere, knobwerk-1.0/Knobwerk runs on an X11 or Wayland desktop without
+# Qt: the Qt libraries of this machine, the xcb and wayland platform plugins and every
+# library they need come along in lib/ and plugins/, found through the run paths set
+# here ($ORIGIN/lib) and qt.conf. Knobwerk.ini lies beside Knobwerk, as on Windows.
+#
+# Not bundled, since every desktop has them and they must match its drivers and
+# display server: the C library, the C++ runtime, OpenGL/EGL, the X11 and Wayland client
+# libraries, fontconfig and freetype. The tarball's NOTICE names them.
+#
+# Needs patchelf, qt6-wayland (the wayland plugin) and dpkg (to name the Debian
+# package of every bundled library); the missing ones are installed.
+set -euo pipefail
+
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-build}
+
+fail() {
+    echo "${0##*/}: $*" >&2
+    exit 1
+}
+
+"$root/scripts/ensure-packages.sh" patchelf qt6-wayland dpkg binutils
+
+[ -x "$build/Knobwerk" ] || fail "no program in $build (run: make build BUILD=$build)"
+build=$(cd -- "$build" && pwd)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
+name="knobwerk-$version"
+tarball="$build/$name-linux-x86_64.tar.gz"
+
+qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
+plugins=(
+    platforms/libqxcb.so
+    platforms/libqwayland-generic.so
+    platforms/libqwayland-egl.so
+    xcbglintegrations/libqxcb-glx-integration.so
+    xcbglintegrations/libqxcb-egl-integration.so
+    wayland-shell-integration/libxdg-shell.so
+    wayland-decoration-client/libbradient.so
+    wayland-graphics-integration-client/libqt-plugin-wayland-egl.so
+    platforminputcontexts/libcomposeplatforminputcontextplugin.so
+)
+
+# Libraries left to the desktop, as sonames (extended regular expression).
+system_libraries='^(ld-linux-x86-64\.so\.2|lib(c|m|pthread|dl|rt|resolv)\.so\.[0-9]+|libstdc\+\+\.so\.6|libgcc_s\.so\.1'
+system_libraries+='|lib(GL|EGL|GLX|GLdispatch|OpenGL|gbm|drm)\.so\.[0-9]+'
+system_libraries+='|lib(X11|X11-xcb|Xau|Xdmcp|SM|ICE|uuid|bsd|md)\.so\.[0-9]+'
+system_libraries+='|libxcb(-(randr|render|shape|shm|sync|xfixes|xkb|xinput|glx|present|dri2|dri3))?\.so\.[0-9]+'
+system_libraries+='|libwayland-(client|cursor|egl)\.so\.[0-9]+'
+system_libraries+='|lib(fontconfig|freetype|expat|z|png16|brotlicommon|brotlidec)\.so\.[0-9]+)$'
+
+stage=$(mktemp -d "$build/portable.XXXXXX")
+trap 'rm -rf -- "$stage"' EXIT
+out="$stage/$name"
+mkdir -p -- "$out/lib" "$out/plugins" "$out/licences"
+
+install -m 755 "$build/Knobwerk" "$out/Knobwerk"
+strip --strip-unneeded "$out/Knobwerk"
+for plugin in "${plugins[@]}"; do
+    [ -f "$qt_plugins/$plugin" ] || fail "Qt plugin $qt_plugins/$plugin is missing"
+    install -D -m 644 "$qt_plugins/$plugin" "$out/plugins/$plugin"
+done
+
+# Every library that the program and the plugins load, but for the desktop's own.
+bundled=()
+while read -r soname path; do
+    [[ "$soname" =~ $system_libraries ]] && continue
+    [ -f "$path" ] || fail "library $soname not found on this machine"
+    install -m 644 "$(realpath -- "$path")" "$out/lib/$soname"
+    bundled+=("$path")
+done < <(ldd "$out/Knobwerk" "$out"/plugins/*/*.so | awk '$2 == "=>" && $3 ~ /^\// { print $1, $3 }' | sort -u)
+if ldd "$out/Knobwerk" "$out"/plugins/*/*.so | grep -q 'not found'; then
+    fail "unresolved libraries: $(ldd "$out/Knobwerk" "$out"/plugins/*/*.so | grep 'not found' | sort -u | tr -s ' \t\n' ' ')"
+fi
+
+# The program finds lib/ beside itself, the libraries each other, the plugins ../../lib.
+patchelf --set-rpath '$ORIGIN/lib' "$out/Knobwerk"
+for library in "$out"/lib/*; do patchelf --set-rpath '$ORIGIN' "$library"; done
+for plugin in "$out"/plugins/*/*.so; do patchelf --set-rpath '$ORIGIN/../../lib' "$plugin"; done
+printf '[Paths]\nPrefix = .\nLibraries = lib\nPlugins = plugins\n' >"$out/qt.conf"
+
+# Licences: the program's, and the Debian copyright file of every bundled library's
+# package together with the licence texts those files point to.
+cp -- "$root/LICENSE" "$out/LICENSE"
+cp -- "$root/README.md" "$out/README.md"
+# package_of FILE: the Debian package that holds the file; dpkg knows some libraries
+# by their /lib and some by their /usr/lib path.
+package_of() {
+    local real found
+    real=$(realpath -- "$1")
+    found=$(dpkg -S "$real" 2>/dev/null || dpkg -S "*/x86_64-linux-gnu/${real##*/}" 2>/dev/null) ||
+        fail "dpkg does not know the package of $1"
+    head -n 1 <<<"$found" | sed 's/: .*//; s/,.*//; s/:amd64$//'
+}
+packages=$(for file in "${bundled[@]}" "${plugins[@]/#/$qt_plugins/}"; do package_of "$file"; done | sort -u)
+source_list=""
+for package in $packages; do
+    copyright="/usr/share/doc/$package/copyright"
+    [ -f "$copyright" ] || fail "no copyright file $copyright"
+    cp -- "$copyright" "$out/licences/$package.copyright"
+    source_list+=$(dpkg-query -W -f='  ${source:Package} ${source:Version} (for ${Package})\n' "$package")$'\n'
+done
+for text in $(grep -ho '/usr/share/common-licenses/[A-Za-z0-9.+-]*[A-Za-z0-9+]' "$out"/licences/* | sort -u); do
+    [ -f "$text" ] && cp -- "$text" "$out/licences/${text##*/}"
+done
+
+commit=$(git -C "$root" describe --always --dirty --abbrev=40 2>/dev/null || echo unknown)
+system_list=$(ldd "$out/Knobwerk" "$out"/plugins/*/*.so | awk '$2 == "=>" { print "  " $1 }' |
+    grep -vxF -f <(ls "$out/lib" | sed 's/^/  /') | sort -u)
+cat >"$out/NOTICE" <<EOF
+Knobwerk $version for Linux on x86-64, portable release
+
+Start it with ./Knobwerk from this folder; keep the folder writable, since Knobwerk
+keeps its tweak file Knobwerk.ini beside the program.
+
+Knobwerk is free software under the GNU General Public License, version 3 or (at
+your option) any later version: see LICENSE. Its corresponding source is the
+Knobwerk source repository, commit $commit.
+
+This folder also holds, unchanged, libraries and plugins of Debian 12 that Knobwerk
+needs: Qt 6 (lib/libQt6*, plugins/), licensed under the GNU Lesser General Public
+License version 3 (licences/LGPL-3), and the libraries it uses. The copyright and
+licence of each come from its Debian package, in licences/PACKAGE.copyright; the
+licence texts those files refer to are in licences/ too. The only change made to them
+is the run path, set with patchelf so that they find each other here. Their
+corresponding source is in these Debian source packages, at these versions (on Debian
+12: apt-get source NAME=VERSION):
+$source_list
+The desktop provides (glibc 2.36 or later and these libraries):
+$system_list
+EOF
+
+tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball.part" "$name"
+mv -- "$tarball.part" "$tarball"
+echo "$(du -h "$tarball" | cut -f1) in $(find "$out" -type f | wc -l) files" >&2
+echo "$tarball"

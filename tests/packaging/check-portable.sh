@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Unpacks the portable release into a fresh, minimal Debian 12 root that has the
+# libraries of a desktop but no Qt, and uses it there as the ordinary user "player":
+#
+#   sudo tests/packaging/check-portable.sh knobwerk-1.0-linux-x86_64.tar.gz [PICTURE-FOLDER]
+#
+# 1. On a virtual X server (Xvfb): the window opens with no box, Knobwerk.ini appears
+#    beside Knobwerk, a picture of the window is taken, "Save to INI" writes a changed
+#    check box into the game's UTEngine.ini and "Export Settings" writes it into
+#    Knobwerk.ini, each with its closing message.
+# 2. From a folder the player cannot write to: the error box "Unable to write to
+#    <folder>/Knobwerk.ini.", then the window.
+# 3. On Wayland (weston's headless compositor): the window is created and shown there
+#    and the program keeps running.
+#
+# The desktop's libraries are the Debian packages of the libraries that the release
+# leaves to the system. Pictures go to PICTURE-FOLDER (default: beside the tarball).
+set -euo pipefail
+
+here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
+tarball=$(realpath -- "${1:?usage: ${0##*/} TARBALL [PICTURE-FOLDER]}")
+pictures=$(realpath -m -- "${2:-$(dirname -- "$tarball")}")
+[ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
+"$here/../../scripts/ensure-packages.sh" xvfb xdotool xclip x11-utils imagemagick weston
+mkdir -p -- "$pictures"
+
+# shellcheck source=debian-root.sh
+. "$here/debian-root.sh"
+# shellcheck source=xdriver.sh
+. "$here/xdriver.sh"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+good() { echo "ok:   $*"; }
+
+weston_pid=""
+host_runtime=""
+unpacked=""
+log=""
+cleanup() {
+    stop_x
+    [ -z "$weston_pid" ] || { kill "$weston_pid" 2>/dev/null || true; wait "$weston_pid" 2>/dev/null || true; }
+    drop_debian_root
+    [ -z "$host_runtime" ] || rm -rf -- "$host_runtime" "$host_runtime.log"
+    [ -z "$unpacked" ] || rm -rf -- "$unpacked"
+    [ -z "$log" ] || rm -f -- "$log"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# --- the desktop: the system libraries the release expects, fonts, and no Qt --------
+unpacked=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-unpacked.XXXXXX")
+tar -C "$unpacked" -xzf "$tarball"
+release=$(find "$unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+name=${release##*/}
+[ -x "$release/Knobwerk" ] || fail "the tarball holds no executable $name/Knobwerk"
+desktop_packages=$(ldd "$release/Knobwerk" "$release"/plugins/*/*.so |
+    awk '$2 == "=>" && $3 ~ /^\// { print $3 }' | grep -v "^$release/" | sort -u |
+    while read -r library; do dpkg -S "*/x86_64-linux-gnu/$(basename -- "$(realpath -- "$library")")" | head -n 1 | sed 's/: .*//; s/,.*//; s/:amd64$//'; done |
+    sort -u | tr '\n' ' ')
+rm -rf -- "$unpacked" && unpacked=""
+grep -qi qt <<<"$desktop_packages" && fail "the release leaves Qt to the system: $desktop_packages"
+
+new_debian_root
+in_root apt-get update -qq
+in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    $desktop_packages fonts-dejavu-core >/dev/null
+qt_installed=$(in_root dpkg-query -W -f='${Package}\n' | grep -i qt || true)
+[ -z "$qt_installed" ] || fail "the root has Qt packages: $qt_installed"
+good "a Debian 12 root without Qt, with: $desktop_packages fonts-dejavu-core"
+
+cp -- "$tarball" "$DEBIAN_ROOT/tmp/release.tar.gz"
+as_player sh -c 'mkdir -p ~/Apps && tar -C ~/Apps -xzf /tmp/release.tar.gz'
+program="/home/player/Apps/$name/Knobwerk"
+missing=$(in_root ldd "$program" | grep 'not found' || true)
+[ -z "$missing" ] || fail "libraries missing in the root: $missing"
+good "unpacked into ~/Apps/$name; every library of Knobwerk resolves"
+
+config="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
+as_player mkdir -p "$config" /tmp/runtime-player
+as_player chmod 700 /tmp/runtime-player
+for file in "$here"/../../data/*.ini; do
+    as_player sh -c 'cat >"$1"' - "$config/${file##*/}" <"$file"
+done
+
+start_xvfb
+root_mount_x /tmp/.X11-unix
+PLAYER_ENV=(DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/tmp/runtime-player)
+log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-portable.XXXXXX")
+
+# start PROGRAM: as the player, in the background, watched by the waits.
+start() {
+    as_player_bg "$1" >>"$log" 2>&1
+    watch_program "$PLAYER_PID" "$log"
+}
+
+# --- 1. from the writable folder -------------------------------------------------------
+start "$program"
+window=$(wait_window "$WINDOW_TITLE|$BOX_TITLE")
+[ "$(xdotool getwindowname "$window")" != Knobwerk ] || fail "a box came up instead of the window: '$(box_text "$window")'"
+sleep 1
+[ -z "$(visible_window "$BOX_TITLE")" ] || fail "a box came up after the window: '$(box_text "$(visible_window "$BOX_TITLE")")'"
+good "the window opens with no box: $(xdotool getwindowname "$window")"
+picture "$window" "$pictures/portable-x11.png"
+good "picture: $pictures/portable-x11.png"
+tweak="$DEBIAN_ROOT/home/player/Apps/$name/Knobwerk.ini"
+[ -s "$tweak" ] || fail "no Knobwerk.ini beside Knobwerk"
+good "Knobwerk.ini created beside Knobwerk"
+
+engine="$DEBIAN_ROOT$config/UTEngine.ini"
+grep -q '^bUseSound=True' "$engine" || fail "the sample UTEngine.ini lacks bUseSound=True"
+click "$window" 60 122 # the check box bUseSound, ticked in the sample files
+click "$window" "${SAVE_BUTTON[@]}"
+press_on_box "$CONFIRM_TITLE" Return
+box=$(wait_window "$BOX_TITLE")
+said=$(box_text "$box")
+[ "$said" = "Settings were saved to Ini Files." ] || fail "save says '$said'"
+xdotool key --clearmodifiers Return
+grep -q $'^bUseSound=False\r$' "$engine" || fail "UTEngine.ini does not hold bUseSound=False after the save"
+good "Save to INI wrote bUseSound=False into UTEngine.ini: $said"
+
+sleep 1
+click "$window" "${EXPORT_BUTTON[@]}"
+box=$(wait_window "$BOX_TITLE")
+said=$(box_text "$box")
+# box_text gets the line clicked on: the first of the closing message's four.
+[ "$said" = "Settings were saved to Knobwerk.ini." ] || fail "export says '$said'"
+xdotool key --clearmodifiers Return
+grep -q $'^bUseSound=False\r$' "$tweak" && grep -q '^\[SystemSettings\]' "$tweak" ||
+    fail "Knobwerk.ini lacks the exported settings: $(head -c 300 "$tweak")"
+good "Export Settings wrote $(grep -c '=' "$tweak") keys into Knobwerk.ini beside Knobwerk"
+stop_program
+
+# --- 2. from a folder the player cannot write to -------------------------------------------
+in_root cp -a "/home/player/Apps/$name" "/opt/$name"
+in_root chown -R root:root "/opt/$name"
+in_root rm -f "/opt/$name/Knobwerk.ini"
+start "/opt/$name/Knobwerk"
+box=$(wait_window "$BOX_TITLE")
+said=$(box_text "$box")
+[ "$said" = "Unable to write to /opt/$name/Knobwerk.ini." ] || fail "the read-only start says '$said'"
+xdotool key --clearmodifiers Return
+window=$(wait_window "$WINDOW_TITLE")
+good "from a read-only folder: the error box '$said', then the window"
+stop_program
+
+# --- 3. on Wayland ----------------------------------------------------------------------------
+host_runtime=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-wayland.XXXXXX")
+chmod 700 -- "$host_runtime"
+XDG_RUNTIME_DIR=$host_runtime weston --backend=headless-backend.so --socket=wayland-knobwerk \
+    --width=1280 --height=1024 --idle-time=0 >"$host_runtime.log" 2>&1 &
+weston_pid=$!
+for ((i = 0; i < 50; i++)); do
+    [ -S "$host_runtime/wayland-knobwerk" ] && break
+    kill -0 "$weston_pid" 2>/dev/null || break
+    sleep 0.2
+done
+if [ ! -S "$host_runtime/wayland-knobwerk" ]; then
+    echo "skip: weston's headless compositor does not start here: $(tail -n 3 "$host_runtime.log")"
+else
+    chmod 777 -- "$host_runtime" "$host_runtime/wayland-knobwerk" # the player connects to root's compositor
+    root_bind "$host_runtime" /tmp/wayland
+    PLAYER_ENV=(QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR=/tmp/wayland WAYLAND_DISPLAY=wayland-knobwerk WAYLAND_DEBUG=client)
+    : >"$log"
+    start "$program"
+    for ((i = 0; i < 60; i++)); do
+        grep -q 'set_title("UT3 Knobwerk' "$log" && grep -q 'wl_surface@[0-9]*\.attach' "$log" && break
+        program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
+        sleep 0.5
+    done
+    grep -q 'set_title("UT3 Knobwerk' "$log" || fail "no window titled 'UT3 Knobwerk' on Wayland"
+    grep -q 'wl_surface@[0-9]*\.attach' "$log" || fail "the window on Wayland never got a picture"
+    sleep 2
+    program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
+    good "on Wayland (weston, headless): the window 'UT3 Knobwerk' is created and drawn, the program runs"
+    stop_program
+fi
+echo "Portable check passed: $tarball"

@@ -1,0 +1,148 @@
+# shellcheck shell=bash disable=SC2034  # the variables set here are for the sourcing script
+# Sourced by the checks that start the real program on a virtual X server and drive its
+# window like a player; never run on its own. Needs Xvfb (xvfb), xdotool (xdotool),
+# xwininfo (x11-utils), xclip (xclip) and import (imagemagick).
+#
+#   start_xvfb                 starts Xvfb on a free display; sets DISPLAY
+#   watch_program PID LOG      the program (or whatever started it) the waits watch
+#   program_running            whether that program still runs
+#   wait_window REGEX          waits for a visible window of that title, prints its id
+#   visible_window REGEX       prints such a window's id now, or nothing
+#   box_text ID                prints the text of a message box
+#   click ID X Y               clicks at X,Y inside the window
+#   picture ID FILE            takes the window's part of the screen
+#   stop_x                     ends the watched program and Xvfb (for the EXIT trap)
+#
+# Titles: a message box is titled "Knobwerk", the confirmation box "Information", the
+# window "UT3 Knobwerk ...". Button centres come from the window's layout table at
+# normal scale (the window is a fixed 857 x 700).
+
+XDRIVER_TIMEOUT=${XDRIVER_TIMEOUT:-30} # longest wait for a window, in seconds
+BOX_TITLE='^Knobwerk$'
+CONFIRM_TITLE='^Information$'
+WINDOW_TITLE='^UT3 Knobwerk'
+SAVE_BUTTON=(76 16)
+EXPORT_BUTTON=(76 42)
+
+xvfb_pid=""
+watched_pid=""
+watched_log=""
+
+start_xvfb() {
+    local n i
+    for ((n = 99; n < 199; n++)); do
+        [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] && break
+    done
+    [ "$n" -lt 199 ] || { echo "FAIL: no free X display number between 99 and 198" >&2; exit 1; }
+    XVFB_LOG=$(mktemp "${TMPDIR:-/tmp}/knobwerk-xvfb.XXXXXX")
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$XVFB_LOG" 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for ((i = 0; i < 100; i++)); do
+        xdotool getmouselocation >/dev/null 2>&1 && return 0
+        kill -0 "$xvfb_pid" 2>/dev/null || { echo "FAIL: Xvfb stopped at once: $(cat "$XVFB_LOG")" >&2; exit 1; }
+        sleep 0.1
+    done
+    echo "FAIL: Xvfb on $DISPLAY did not come up" >&2
+    exit 1
+}
+
+watch_program() {
+    watched_pid=$1
+    watched_log=$2
+}
+
+program_running() {
+    [ -n "$watched_pid" ] && kill -0 "$watched_pid" 2>/dev/null
+}
+
+stop_program() {
+    if [ -n "$watched_pid" ]; then
+        kill "$watched_pid" 2>/dev/null || true
+        wait "$watched_pid" 2>/dev/null || true
+        watched_pid=""
+    fi
+}
+
+stop_x() {
+    stop_program
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
+        rm -f -- "$XVFB_LOG"
+    fi
+}
+
+visible_window() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
+}
+
+wait_window() {
+    local regex=$1 id="" waited
+    for ((waited = 0; waited < XDRIVER_TIMEOUT * 4; waited++)); do
+        id=$(visible_window "$regex")
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        if [ -n "$watched_pid" ] && ! kill -0 "$watched_pid" 2>/dev/null; then
+            echo "FAIL: the program ended before a window titled /$regex/ appeared: $(cat "$watched_log" 2>/dev/null)" >&2
+            exit 1
+        fi
+        sleep 0.25
+    done
+    echo "FAIL: no window titled /$regex/ within ${XDRIVER_TIMEOUT}s" >&2
+    exit 1
+}
+
+# window_size ID: prints "WIDTH HEIGHT".
+window_size() {
+    xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }'
+}
+
+# The text of a message box can be selected with the mouse: a triple click on it puts
+# the line under the pointer into the X primary selection; this prints the first line. It lies in the upper half (the
+# buttons in the lower one), right of the icon. Between tries the mouse rests longer
+# than a double-click interval, or the next clicks would count on from the last ones.
+box_text() {
+    local id=$1 width height y text=""
+    IFS=' ' read -r width height < <(window_size "$id")
+    sleep 1 # let the box settle
+    printf '' | xclip -selection primary 2>/dev/null || true
+    for ((y = 10; y < height / 2; y += 5)); do
+        xdotool mousemove --window "$id" $((width / 3)) "$y" click --repeat 3 --delay 60 1
+        sleep 0.8
+        text=$(xclip -o -selection primary 2>/dev/null || true)
+        [ -z "$text" ] || break
+    done
+    tr -s '\r\n' ' ' <<<"$text" | sed 's/ *$//'
+}
+
+click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# picture ID FILE: the window's part of the screen (grabbing the window itself gives a
+# black picture for a freshly mapped Qt window).
+picture() {
+    sleep 2 # let it paint
+    local geometry
+    geometry=$(xwininfo -id "$1" | awk '
+        /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /Width:/ { w = $2 } /Height:/ { h = $2 }
+        END { print w "x" h "+" x "+" y }')
+    import -display "$DISPLAY" -window root -crop "$geometry" +repage "$2"
+}
+
+# press_on_box REGEX KEY: waits for the box and types the key into it (Return presses
+# its default button, OK). There is no window manager: the pointer rests on the box and
+# the box gets the focus, so the key goes there.
+press_on_box() {
+    local id
+    id=$(wait_window "$1")
+    sleep 0.5
+    xdotool mousemove --window "$id" 10 10
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool key --clearmodifiers "$2"
+}
