@@ -284,6 +284,16 @@ TEST_F(TweakFileTest, ExportAfterTheFileWasDeletedReportsItOnceAndCreatesNothing
     EXPECT_TRUE(std::filesystem::is_empty(programFolder())) << "no temporary file left behind";
 }
 
+TEST_F(TweakFileTest, ExportMissingAKeyShowsNoSuccessThoughTheFileIsBack) {
+    open();
+    std::filesystem::remove(tweakFile());
+    // Put back while the loss is reported: the key whose write found no file is missing.
+    dialogs.whileMessageShown = [this] { writeBytes(tweakFile(), "[General]\r\n"); };
+    exportNow();
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{QString::fromStdString(missing(tweakFile()))}));
+    EXPECT_EQ(iniValue(readBytes(tweakFile()), "General", "Version"), "<missing>");
+}
+
 // ---- Import ----
 
 TEST_F(TweakFileTest, ExportThenImportRestoresEveryControl) {
@@ -468,7 +478,7 @@ private:
 };
 #endif
 
-TEST_F(TweakFileTest, FileVanishingAfterTheCheckIsReportedOnceAndChangesNothing) {
+TEST_F(TweakFileTest, FileVanishingDuringTheReadsIsReportedOnceAndChangesNothing) {
 #ifndef __linux__
     GTEST_SKIP() << "needs a file watcher to remove the file between the reads";
 #else
@@ -484,6 +494,8 @@ TEST_F(TweakFileTest, FileVanishingAfterTheCheckIsReportedOnceAndChangesNothing)
 
     RemoveAfterFirstRead remover(shared);
     ASSERT_TRUE(remover.watching());
+    // Put back while its loss is reported: there again at the end, but read only in part.
+    dialogs.whileMessageShown = [&] { writeBytes(shared, content); };
     importFrom(shared);
     ASSERT_TRUE(remover.removed());
 
