@@ -90,14 +90,20 @@ void TMainform::BtnImportClick() {
     // is partly its failure values; change nothing.
     if (IniTargetWentMissing(CustomFile))
         return;
-    for (const ImportedValue& value : values) {
-        if (value.row->kind == ValueKind::Boolean)
-            setBoxChecked(box(*value.row), value.checked);
-        else
-            field(*value.row)->setText(value.text);
+    // A box re-marked as it changes may meet a game-file value that does not convert:
+    // the import stops at that box, as it would at a bad key of its own.
+    try {
+        for (const ImportedValue& value : values) {
+            if (value.row->kind == ValueKind::Boolean)
+                setBoxChecked(box(*value.row), value.checked);
+            else
+                field(*value.row)->setText(value.text);
+        }
+    } catch (const IniError&) {
+        error = std::current_exception();
     }
     if (error) {
-        // Stopped at a value that is no boolean: show why, then mark what now differs.
+        // Stopped part-way: show why, then mark what now differs.
         guarded([&] { std::rethrow_exception(error); });
     } else {
         m_dialogs.showMessage(
