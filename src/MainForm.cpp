@@ -54,7 +54,14 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TMainform::~TMainform() = default;
+TMainform::~TMainform() {
+    // No handler runs while the window is torn down: the focus leaving a control as it is
+    // destroyed is no event of the program. The controls go first, while the handler
+    // table and the rest of the window are still whole.
+    m_handlers.clear();
+    delete m_events;
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TMainform::FormCreate() {
     setWindowTitle(QStringLiteral("UT3 Knobwerk v1.0 - powered by ") + kSponsorAddress);
