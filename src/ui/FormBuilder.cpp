@@ -236,5 +236,9 @@ ControlMap buildWindowControls(QWidget* window) {
     collectFocusOrder("", controls, order);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    // The first control of the cycle has the focus when the window opens: it is entered
+    // then, as the focus arrives with the window's activation.
+    if (!order.empty())
+        order.front()->setFocus(Qt::OtherFocusReason);
     return controls;
 }
