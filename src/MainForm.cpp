@@ -3,6 +3,7 @@
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
 #include "ui/ControlEvents.h"
+#include "ui/DefaultButton.h"
 #include "ui/LayoutTable.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
@@ -46,7 +47,8 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(QIcon(QStringLiteral(":/knobwerk.png")));
     m_controls = buildWindowControls(this);
-    control<QPushButton>(QStringLiteral("BtnSave"))->setDefault(true); // Enter presses it (see wireEvents)
+    // Enter in a field, a box or the combo box presses it (see wireEvents).
+    m_defaultButton = new DefaultButton(this, control<QPushButton>(QStringLiteral("BtnSave")));
     m_events = new ControlEvents(this);
     wireEvents();
     runHandler(QStringLiteral("FormCreate"));
@@ -54,7 +56,15 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TMainform::~TMainform() = default;
+TMainform::~TMainform() {
+    // No handler runs while the window is torn down: the focus leaving a control as it is
+    // destroyed is no event of the program. The controls go first, while the handler
+    // table and the rest of the window are still whole.
+    m_handlers.clear();
+    delete m_defaultButton;
+    delete m_events;
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TMainform::FormCreate() {
     setWindowTitle(QStringLiteral("UT3 Knobwerk v1.0 - powered by ") + kSponsorAddress);

@@ -11,6 +11,7 @@
 #include <functional>
 
 class ControlEvents;
+class DefaultButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -100,6 +101,7 @@ private:
     UserDialogs& m_dialogs;
     ControlMap m_controls;
     ControlEvents* m_events = nullptr;
+    DefaultButton* m_defaultButton = nullptr;
     QHash<QString, std::function<void()>> m_handlers;
     QString m_enteredText;
     int m_settingFromCode = 0;

@@ -20,8 +20,8 @@ void TMainform::BtnExportClick() {
     WriteIniString(TweakFile, "General", "Version", "v1.0");
     for (const CatalogueRow& row : settingsCatalogue())
         writeRow(TweakFile, row);
-    // A missing file was reported and nothing written: that is no success.
-    if (!IniTargetExists(TweakFile))
+    // A missing file was reported, so keys are missing from it: that is no success.
+    if (IniTargetWentMissing(TweakFile))
         return;
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Knobwerk.ini.\r\n"
                                          "You can share it with other people if you like,\r\n"
@@ -86,17 +86,24 @@ void TMainform::BtnImportClick() {
     ResetIniErrors();
     std::exception_ptr error;
     const std::vector<ImportedValue> values = readTweaks(error);
-    // The file went away after the check: the layer has reported it; change nothing.
-    if (!IniTargetExists(CustomFile))
+    // The file went away during the reads: the layer has reported it, and what was read
+    // is partly its failure values; change nothing.
+    if (IniTargetWentMissing(CustomFile))
         return;
-    for (const ImportedValue& value : values) {
-        if (value.row->kind == ValueKind::Boolean)
-            setBoxChecked(box(*value.row), value.checked);
-        else
-            field(*value.row)->setText(value.text);
+    // A box re-marked as it changes may meet a game-file value that does not convert:
+    // the import stops at that box, as it would at a bad key of its own.
+    try {
+        for (const ImportedValue& value : values) {
+            if (value.row->kind == ValueKind::Boolean)
+                setBoxChecked(box(*value.row), value.checked);
+            else
+                field(*value.row)->setText(value.text);
+        }
+    } catch (const IniError&) {
+        error = std::current_exception();
     }
     if (error) {
-        // Stopped at a value that is no boolean: show why, then mark what now differs.
+        // Stopped part-way: show why, then mark what now differs.
         guarded([&] { std::rethrow_exception(error); });
     } else {
         m_dialogs.showMessage(

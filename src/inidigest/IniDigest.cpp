@@ -15,6 +15,13 @@ IniHost host;
 std::string documentsFolder;
 std::string customPath;
 bool ErrorShown = false;
+// Targets whose file was found missing since the last ResetIniErrors, one bit each.
+unsigned missingTargets = 0;
+
+unsigned targetBit(IniTarget target) {
+    const int number = static_cast<int>(target);
+    return number >= 0 && number < 32 ? 1u << number : 0u;
+}
 
 // The one INI file open at a time, and only within one operation.
 struct OpenFile {
@@ -45,6 +52,7 @@ bool OpenIni(IniTarget target) {
         openIni = OpenFile{path};
         return true;
     }
+    missingTargets |= targetBit(target);
     if (!ErrorShown) {
         showMessage("The ini, expected in \"" + path + "\", could not be found or loaded.");
         ErrorShown = true;
@@ -199,6 +207,11 @@ void SetCustomIniPath(const std::string& path) {
 
 void ResetIniErrors() {
     ErrorShown = false;
+    missingTargets = 0;
+}
+
+bool IniTargetWentMissing(IniTarget target) {
+    return (missingTargets & targetBit(target)) != 0;
 }
 
 std::string ReadIniString(IniTarget target, const std::string& section, const std::string& key) {

@@ -29,6 +29,9 @@ void InitIniDigest();
 std::string GetPersonalFolder();
 void SetCustomIniPath(const std::string& path);
 void ResetIniErrors();
+// Whether a key operation on `target` found its file missing since the last
+// ResetIniErrors (reported or not: the report comes once per operation).
+bool IniTargetWentMissing(IniTarget target);
 
 std::string ReadIniString(IniTarget target, const std::string& section, const std::string& key);
 std::string ReadIniStringOrEmpty(IniTarget target, const std::string& section, const std::string& key);

@@ -69,6 +69,11 @@ QWidget* makeComboBox(const ControlRow& row, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // An editable drop-down as on Windows: typed text stays as typed, nothing completes
+    // it, and leaving the field picks no item, even when the text names one (Qt would
+    // select it then and report it as activated, like a pick from the list).
+    combo->setCompleter(nullptr);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
     for (std::string_view item : presetListItems())
         combo->addItem(fromTableText(item));
     combo->setCurrentIndex(-1);
@@ -231,5 +236,9 @@ ControlMap buildWindowControls(QWidget* window) {
     collectFocusOrder("", controls, order);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    // The first control of the cycle has the focus when the window opens: it is entered
+    // then, as the focus arrives with the window's activation.
+    if (!order.empty())
+        order.front()->setFocus(Qt::OtherFocusReason);
     return controls;
 }

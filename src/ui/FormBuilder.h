@@ -10,7 +10,8 @@ class QWidget;
 using ControlMap = QHash<QString, QWidget*>;
 
 // Builds every control of the window layout on `window`: kinds, names, captions,
-// design-time values, geometry, fonts and the keyboard focus order. Wires no events.
+// design-time values, geometry, fonts, the keyboard focus order and the control that
+// has the focus when the window opens. Wires no events.
 ControlMap buildWindowControls(QWidget* window);
 
 // The window font: "MS Sans Serif" 8 pt where it exists, otherwise a metric-compatible

@@ -1,5 +1,8 @@
 #include "ui/QtUserDialogs.h"
 
+#include "ui/FormBuilder.h"
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -8,22 +11,32 @@
 #include <QMessageBox>
 #include <QUrl>
 
+QFont QtUserDialogs::boxFont() {
+    // A bare system may resolve its default face to a monospace one; the boxes then use
+    // the window's own face rather than draw their text like a terminal.
+    const QFont desktop = QApplication::font("QMessageBox");
+    return QFontInfo(desktop).fixedPitch() ? windowFont() : desktop;
+}
+
 QString QtUserDialogs::applicationTitle() {
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(QLatin1Char('.'), 0, 0);
 }
 
 void QtUserDialogs::showMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_owner);
+    box.setFont(boxFont());
     box.exec();
 }
 
 void QtUserDialogs::showError(const QString& text) {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, m_owner);
+    box.setFont(boxFont());
     box.exec();
 }
 
 int QtUserDialogs::confirm(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel, m_owner);
+    box.setFont(boxFont());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box answer Cancel
@@ -32,6 +45,7 @@ int QtUserDialogs::confirm(const QString& text, const QString& caption) {
 
 std::optional<QString> QtUserDialogs::chooseFileToOpen(const QString& defaultSuffix) {
     QFileDialog dialog(m_owner);
+    dialog.setFont(boxFont());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::ReadOnly, false);

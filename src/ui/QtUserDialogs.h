@@ -2,6 +2,8 @@
 
 #include "ui/UserDialogs.h"
 
+#include <QFont>
+
 class QWidget;
 
 // The real boxes and dialogs, owned by the main window.
@@ -17,6 +19,9 @@ public:
 
     // The executable's file name cut before its first full stop.
     static QString applicationTitle();
+    // The face of the boxes' text: the desktop's for message boxes, unless that is a
+    // fixed-pitch face; then the window's.
+    static QFont boxFont();
 
 private:
     QWidget* m_owner = nullptr;

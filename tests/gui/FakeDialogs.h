@@ -5,12 +5,17 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 // Answers the window's boxes from a script and records, in order, what was shown:
 // "message: <text>", "error: <text>", "confirm: <text>", "open file", "url: <address>".
 class FakeDialogs : public UserDialogs {
 public:
-    void showMessage(const QString& text) override { shown << QStringLiteral("message: ") + text; }
+    void showMessage(const QString& text) override {
+        shown << QStringLiteral("message: ") + text;
+        if (whileMessageShown)
+            whileMessageShown();
+    }
     void showError(const QString& text) override { shown << QStringLiteral("error: ") + text; }
 
     int confirm(const QString& text, const QString& caption) override {
@@ -42,4 +47,5 @@ public:
     std::optional<QString> fileToOpen;
     QString lastDefaultSuffix;
     bool urlOpens = true;
+    std::function<void()> whileMessageShown; // what the user does while a message is up
 };

@@ -1,13 +1,13 @@
 // The preset combo box: confirmation, the values a preset puts into the window, what a
 // save then writes, and the change marks afterwards.
+#include "RealInput.h"
 #include "WindowFixture.h"
 
 #include "settings/Catalogue.h"
 #include "ui/TextCodec.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
 
 #include <map>
 #include <sstream>
@@ -60,18 +60,33 @@ protected:
 
     QComboBox* presets() { return form().control<QComboBox>(QStringLiteral("cbPresets")); }
 
-    // What a user's pick from the drop-down list does to the box.
-    void pick(int index) {
-        presets()->setCurrentIndex(index);
-        emit presets()->activated(index);
+    // The window shown and active, so that picks and typing come as a user's input.
+    void openShown() {
+        open();
+        ASSERT_TRUE(showActive(form()));
     }
 
-    // One key typed into the box's text field.
-    void type(Qt::Key key, const QString& text) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(presets()->lineEdit(), &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QCoreApplication::sendEvent(presets()->lineEdit(), &release);
+    // A pick from the drop-down list with the mouse.
+    void pick(int index) {
+        tabInto(presets());
+        presets()->showPopup();
+        QAbstractItemView* list = presets()->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+        const QPoint item = list->visualRect(list->model()->index(index, 0)).center();
+        QTest::mouseMove(list->viewport(), item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, item);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(list->window()->isVisible()) << "the list closes with the pick";
+    }
+
+    // A pick with the keyboard: the list opened with F4, walked from its top, taken with Enter.
+    void pickWithKeys(int index) {
+        tabInto(presets());
+        press(Qt::Key_F4);
+        press(Qt::Key_Home);
+        for (int row = 0; row < index; ++row)
+            press(Qt::Key_Down);
+        press(Qt::Key_Return);
     }
 
     // Changes bShowHud's stored value behind the window's back: only a full marking walk
@@ -84,7 +99,7 @@ protected:
 };
 
 TEST_F(PresetsTest, PickingPresetOneFillsItsValuesAndResetsTheBox) {
-    open();
+    openShown();
     ASSERT_EQ(presets()->itemText(1).toStdString(), "Fewest effects, maximum perfo");
     ASSERT_EQ(text("ResX"), "1280");
 
@@ -117,8 +132,9 @@ TEST_F(PresetsTest, PickingPresetOneFillsItsValuesAndResetsTheBox) {
 }
 
 TEST_F(PresetsTest, PresetZeroUsesItsOwnFloatForms) {
-    open();
-    pick(0);
+    openShown();
+    pickWithKeys(0);
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
     EXPECT_EQ(text("MinSmoothedFrameRate"), "0.000000");
     EXPECT_EQ(text("DepthBias"), "0.012");
     EXPECT_EQ(text("MaxAnisotropy"), "16");
@@ -130,7 +146,7 @@ TEST_F(PresetsTest, EveryPresetTurnsTheMoviesOn) {
     std::string engine = kSampleEngineIni;
     engine = replaced(engine, "StartupMovies=UE3_logo\r\nStartupMovies=UT_intro", "StartupMovies=");
     writeBytes(gameFile("UTEngine.ini"), engine);
-    open();
+    openShown();
     for (int index = 0; index < 4; ++index) {
         form().runHandler(QStringLiteral("BtnLoadIniClick"));
         ASSERT_FALSE(box("bPlayMoviez")->isChecked()) << "after loading, before preset " << index;
@@ -140,7 +156,7 @@ TEST_F(PresetsTest, EveryPresetTurnsTheMoviesOn) {
 }
 
 TEST_F(PresetsTest, SaveAfterPresetWritesTheShownTexts) {
-    open();
+    openShown();
     pick(1);
     dialogs.take();
     form().runHandler(QStringLiteral("BtnSaveClick"));
@@ -171,7 +187,7 @@ TEST_F(PresetsTest, SaveAfterPresetWritesTheShownTexts) {
 }
 
 TEST_F(PresetsTest, CancelKeepsEverythingAndRunsNoWalk) {
-    open();
+    openShown();
     const auto before = windowValues(form());
     storeShowHudOff();
     dialogs.answers = {kConfirmCancel};
@@ -185,20 +201,57 @@ TEST_F(PresetsTest, CancelKeepsEverythingAndRunsNoWalk) {
 }
 
 TEST_F(PresetsTest, TypingAsksAtEachChangeAndWalksWithoutApplying) {
-    open();
+    openShown();
     const auto before = windowValues(form());
     storeShowHudOff();
-    presets()->lineEdit()->selectAll();
+    tabInto(presets()); // all of "Use presets" selected
 
-    type(Qt::Key_Q, QStringLiteral("q"));
+    typeText(QStringLiteral("q"));
     EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
     EXPECT_EQ(presets()->currentText().toStdString(), "q");
     EXPECT_TRUE(bold("bShowHud")) << "OK with no item selected still runs the marking walk";
 
     dialogs.answers = {kConfirmCancel};
-    type(Qt::Key_W, QStringLiteral("w"));
+    typeText(QStringLiteral("w"));
     EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
     EXPECT_EQ(presets()->currentText().toStdString(), "qw");
 
     EXPECT_EQ(windowValues(form()), before);
+}
+
+TEST_F(PresetsTest, TypedTextStaysAsTypedAndLeavingTheBoxPicksNothing) {
+    openShown();
+    const auto before = windowValues(form());
+    tabInto(presets());
+    typeText(QStringLiteral("j"));
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+    EXPECT_EQ(presets()->currentText().toStdString(), "j") << "nothing completes the typed text";
+
+    // A whole item typed, every change cancelled: leaving the box afterwards is no pick.
+    const QString item = presets()->itemText(2);
+    press(Qt::Key_A, Qt::ControlModifier); // all of it selected, to be typed over
+    dialogs.answers.assign(static_cast<std::size_t>(item.size()), kConfirmCancel);
+    typeText(item);
+    EXPECT_EQ(dialogs.take().size(), item.size());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(shown(dialogs.take()), "");
+    EXPECT_EQ(presets()->currentText(), item);
+    EXPECT_EQ(windowValues(form()), before);
+}
+
+TEST_F(PresetsTest, ClosingOrDestroyingTheWindowRunsNoHandler) {
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed while shown" : "closed");
+        auto window = std::make_unique<TMainform>(dialogs);
+        ASSERT_TRUE(showActive(*window));
+        tabInto(window->control<QComboBox>(QStringLiteral("cbPresets")));
+        typeText(QStringLiteral("j"));
+        ASSERT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
+        if (destroy)
+            window.reset();
+        else
+            window->close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shown(dialogs.take()), "");
+    }
 }

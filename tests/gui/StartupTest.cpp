@@ -2,12 +2,17 @@
 // missing; the information box, the help link and the confirmation box.
 #include "WindowFixture.h"
 
+#include "ui/FormBuilder.h"
 #include "ui/QtUserDialogs.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
+
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -158,6 +163,35 @@ TEST(ConfirmationBox, OkIsOneEverythingElseIsTwo) {
     EXPECT_EQ(dialogs.confirm("Proceed?", "Information"), 2);
     answerWith(press(Qt::Key_Return));
     EXPECT_EQ(dialogs.confirm("Proceed?", "Information"), 1);
+}
+
+// A bare system may give message boxes a monospace face; the real box, drawn offscreen,
+// still shows its text in the window's face. The picture is kept beside the test program.
+TEST(MessageBoxFont, IsTheWindowsFaceWhereTheDesktopsIsMonospace) {
+    const QFont desktop = QApplication::font("QMessageBox");
+    const QFont monospace = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(monospace).fixedPitch())
+        GTEST_SKIP() << "no fixed-pitch face on this system";
+    QApplication::setFont(monospace, "QMessageBox");
+
+    std::optional<QFontInfo> drawn;
+    QImage picture;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        if (const auto* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            drawn = QFontInfo(text->font());
+        picture = box->grab().toImage();
+        box->close();
+    });
+    QtUserDialogs().showMessage(QStringLiteral("Settings were saved to Ini Files."));
+    QApplication::setFont(desktop, "QMessageBox");
+
+    ASSERT_TRUE(drawn.has_value()) << "the box's text label";
+    EXPECT_FALSE(drawn->fixedPitch()) << drawn->family().toStdString();
+    EXPECT_EQ(drawn->family(), QFontInfo(windowFont()).family());
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.save(QCoreApplication::applicationDirPath() + QStringLiteral("/message-box.png")));
 }
 
 TEST(ApplicationTitle, IsTheProgramFileNameCutAtTheFirstFullStop) {

@@ -284,6 +284,16 @@ TEST_F(TweakFileTest, ExportAfterTheFileWasDeletedReportsItOnceAndCreatesNothing
     EXPECT_TRUE(std::filesystem::is_empty(programFolder())) << "no temporary file left behind";
 }
 
+TEST_F(TweakFileTest, ExportMissingAKeyShowsNoSuccessThoughTheFileIsBack) {
+    open();
+    std::filesystem::remove(tweakFile());
+    // Put back while the loss is reported: the key whose write found no file is missing.
+    dialogs.whileMessageShown = [this] { writeBytes(tweakFile(), "[General]\r\n"); };
+    exportNow();
+    EXPECT_EQ(shown(dialogs.take()), shown(QStringList{QString::fromStdString(missing(tweakFile()))}));
+    EXPECT_EQ(iniValue(readBytes(tweakFile()), "General", "Version"), "<missing>");
+}
+
 // ---- Import ----
 
 TEST_F(TweakFileTest, ExportThenImportRestoresEveryControl) {
@@ -376,12 +386,12 @@ TEST_F(TweakFileTest, CancelledDialogChangesNothing) {
     EXPECT_EQ(importedControls(form()), before);
 }
 
-// Shows the error box like FakeDialogs and notes, at that moment, whether bShowHud is bold.
+// Shows the error box like FakeDialogs and notes, at the first one, whether bShowHud is bold.
 class ErrorMomentProbe : public FakeDialogs {
 public:
     void showError(const QString& text) override {
         FakeDialogs::showError(text);
-        if (window)
+        if (window && !boldAtError)
             boldAtError = window->control<QCheckBox>(QStringLiteral("bShowHud"))->font().bold();
     }
     const TMainform* window = nullptr;
@@ -432,6 +442,43 @@ TEST_F(TweakFileTest, BooleanThatDoesNotConvertStopsTheImportThenMarks) {
     EXPECT_TRUE(window.control<QCheckBox>(QStringLiteral("bAllowMatureLanguage"))->font().bold());
 }
 
+TEST_F(TweakFileTest, MarkingErrorWhileFillingStopsAtThatBoxThenMarks) {
+    ErrorMomentProbe probe;
+    TMainform window(probe);
+    probe.take();
+    probe.window = &window;
+    const auto loaded = importedControls(window);
+    // MotionBlur's game value stops converting; its box is the first the import turns
+    // off after that. bShowHud comes after it, and only the walk can show its change.
+    writeBytes(gameFile("UTEngine.ini"), replaced(kSampleEngineIni, "MotionBlur=True", "MotionBlur="));
+    writeBytes(gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"));
+    const auto cleared = programFolder() / "cleared.ini";
+    writeBytes(cleared, "[General]\r\nVersion=v1.0\r\n");
+    probe.fileToOpen = QString::fromStdString(cleared.string());
+    window.runHandler(QStringLiteral("BtnImportClick"));
+
+    const QString error = QStringLiteral("error: '' is not a valid boolean value.");
+    EXPECT_EQ(shown(probe.take()), shown(QStringList{QStringLiteral("open file"), error, error}))
+        << "the import's stop, then the walk's at the same box";
+    ASSERT_TRUE(probe.boldAtError.has_value());
+    EXPECT_FALSE(*probe.boldAtError) << "the error box comes before the marking walk";
+    EXPECT_TRUE(window.control<QCheckBox>(QStringLiteral("bShowHud"))->font().bold()) << "the walk ran";
+
+    const auto after = importedControls(window);
+    bool filled = true;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        const std::string name(row.control);
+        if (row.kind == ValueKind::MovieText)
+            continue;
+        const char* imported = row.kind == ValueKind::Boolean   ? "unchecked"
+                               : row.kind == ValueKind::Integer ? "0"
+                                                                : "-1";
+        EXPECT_EQ(after.at(name), filled ? imported : loaded.at(name)) << name;
+        if (name == "MotionBlur")
+            filled = false; // its state was set; the import stopped at its mark
+    }
+}
+
 #ifdef __linux__
 // Removes a file from another thread as soon as it has been read and closed once.
 class RemoveAfterFirstRead {
@@ -468,7 +515,7 @@ private:
 };
 #endif
 
-TEST_F(TweakFileTest, FileVanishingAfterTheCheckIsReportedOnceAndChangesNothing) {
+TEST_F(TweakFileTest, FileVanishingDuringTheReadsIsReportedOnceAndChangesNothing) {
 #ifndef __linux__
     GTEST_SKIP() << "needs a file watcher to remove the file between the reads";
 #else
@@ -484,6 +531,8 @@ TEST_F(TweakFileTest, FileVanishingAfterTheCheckIsReportedOnceAndChangesNothing)
 
     RemoveAfterFirstRead remover(shared);
     ASSERT_TRUE(remover.watching());
+    // Put back while its loss is reported: there again at the end, but read only in part.
+    dialogs.whileMessageShown = [&] { writeBytes(shared, content); };
     importFrom(shared);
     ASSERT_TRUE(remover.removed());
 
