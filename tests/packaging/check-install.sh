@@ -57,7 +57,7 @@ for file in "$here"/../../data/*.ini; do
     as_player sh -c 'cat >"$1"' - "$config/${file##*/}" <"$file"
 done
 
-start_xvfb
+start_x
 root_mount_x /tmp/.X11-unix
 PLAYER_ENV=(DISPLAY="$DISPLAY" XDG_RUNTIME_DIR=/tmp/runtime-player)
 

@@ -85,7 +85,7 @@ for file in "$here"/../../data/*.ini; do
     as_player sh -c 'cat >"$1"' - "$config/${file##*/}" <"$file"
 done
 
-start_xvfb
+start_x
 root_mount_x /tmp/.X11-unix
 PLAYER_ENV=(DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/tmp/runtime-player)
 log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-portable.XXXXXX")

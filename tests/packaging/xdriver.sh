@@ -1,9 +1,9 @@
 # shellcheck shell=bash disable=SC2034  # the variables set here are for the sourcing script
 # Sourced by the checks that start the real program on a virtual X server and drive its
 # window like a player; never run on its own. Needs Xvfb (xvfb), xdotool (xdotool),
-# xwininfo (x11-utils), xclip (xclip) and import (imagemagick).
+# xwininfo and xdpyinfo (x11-utils), xclip (xclip) and import (imagemagick).
 #
-#   start_xvfb                 starts Xvfb on a free display; sets DISPLAY
+#   start_x                    starts Xvfb on a free display; sets DISPLAY
 #   watch_program PID LOG      the program (or whatever started it) the waits watch
 #   program_running            whether that program still runs
 #   wait_window REGEX          waits for a visible window of that title, prints its id
@@ -24,27 +24,21 @@ WINDOW_TITLE='^UT3 Knobwerk'
 SAVE_BUTTON=(76 16)
 EXPORT_BUTTON=(76 42)
 
-xvfb_pid=""
 watched_pid=""
 watched_log=""
 
-start_xvfb() {
-    local n i
-    for ((n = 99; n < 199; n++)); do
-        [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ] && break
-    done
-    [ "$n" -lt 199 ] || { echo "FAIL: no free X display number between 99 and 198" >&2; exit 1; }
-    XVFB_LOG=$(mktemp "${TMPDIR:-/tmp}/knobwerk-xvfb.XXXXXX")
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$XVFB_LOG" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for ((i = 0; i < 100; i++)); do
-        xdotool getmouselocation >/dev/null 2>&1 && return 0
-        kill -0 "$xvfb_pid" 2>/dev/null || { echo "FAIL: Xvfb stopped at once: $(cat "$XVFB_LOG")" >&2; exit 1; }
-        sleep 0.1
-    done
-    echo "FAIL: Xvfb on $DISPLAY did not come up" >&2
+# The virtual X server itself comes from the screenshot scripts' helper.
+# shellcheck source=../../scripts/xvfb-session.sh
+. "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/xvfb-session.sh"
+xvfb_fail() {
+    echo "FAIL: $*" >&2
     exit 1
+}
+
+start_x() {
+    XVFB_LOGS=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-xvfb.XXXXXX")
+    start_xvfb 1280x1024 "$XVFB_LOGS"
+    export DISPLAY=$DISPLAY_NAME
 }
 
 watch_program() {
@@ -66,11 +60,10 @@ stop_program() {
 
 stop_x() {
     stop_program
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-        rm -f -- "$XVFB_LOG"
+    stop_xvfb
+    if [ -n "${XVFB_LOGS:-}" ]; then
+        rm -rf -- "$XVFB_LOGS"
+        XVFB_LOGS=""
     fi
 }
 
