@@ -2,7 +2,9 @@
 // the files on disk.
 #include "WindowFixture.h"
 
+#include "inidigest/IniDigest.h"
 #include "settings/Catalogue.h"
+#include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
 #include <cerrno>
@@ -214,6 +216,33 @@ TEST_F(BackupRestoreTest, LinkedFilesStayLinksAndCopiesOfPrivateFilesStayPrivate
     EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, kRestoreDone})));
     EXPECT_TRUE(std::filesystem::is_symlink(gameFile("UTInput.ini")));
     EXPECT_EQ(readBytes(synced / "UTInput.ini"), "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
+#endif
+}
+
+TEST_F(BackupRestoreTest, AHomeFolderNamedInLatin1IsUsedAsTheBytesItIs) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names files in UTF-16: every path the program meets is valid UTF-8 text";
+#else
+    const std::filesystem::path latin1 = documents().parent_path() / "Dokumente f\xFCr J\xF6rg";
+    const std::filesystem::path config = latin1 / "My Games" / "Unreal Tournament 3" / "UTGame" / "Config";
+    for (const char* name : kGameFiles)
+        writeBytes(config / name, readBytes(gameFile(name)));
+    IniHost host;
+    host.personalFolder = [latin1] { return latin1.native(); };
+    host.executableFolder = [this] { return programFolder().native(); };
+    host.showMessage = [this](const std::string& text) { dialogs.showMessage(fromMessageText(text)); };
+    SetIniHost(host);
+
+    open();
+    box("MotionBlur")->click();
+    form().runHandler(QStringLiteral("BtnSaveClick"));
+    backup();
+    EXPECT_EQ(shown(dialogs.take()),
+              shown((QStringList{"confirm: Save this Settings? Existing Tweaks will be overwritten!",
+                                 "message: Settings were saved to Ini Files.", kAskBackup, kBackupDone})));
+    EXPECT_NE(readBytes(config / "UTEngine.ini").find("MotionBlur=False"), std::string::npos);
+    for (const char* name : kGameFiles)
+        EXPECT_EQ(readBytes(config / (std::string(name) + ".bak")), readBytes(config / name)) << name;
 #endif
 }
 
