@@ -162,19 +162,19 @@ Handle createNew(const fs::path& path, const fs::path*, std::error_code& error) 
     return file;
 }
 
-// ReplaceFileW, which puts the new file in place, keeps the replaced file's security
-// descriptor and attributes; nothing is to be copied beforehand.
+// A new file takes the owner and the access rules of its folder, as every file the
+// player creates there does; the read-only attribute is the only permission carried
+// here, and a read-only file is never replaced.
 std::error_code copyOwnerAndMode(Handle&, const fs::path&) {
     return {};
 }
 
-// The read-only attribute is the only permission Windows files carry here, and a
-// read-only file is never replaced.
+// See copyOwnerAndMode.
 std::error_code copyMode(Handle&, const fs::path&) {
     return {};
 }
 
-// ReplaceFileW also keeps the replaced file's alternate data streams.
+// Alternate data streams are not carried over.
 void copyExtendedAttributes(const fs::path&, Handle&) {}
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
@@ -193,29 +193,23 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
     return file.close();
 }
 
-// Windows will not replace a file that another program has open without allowing its
-// deletion; a virus scanner or indexer lets go within moments, so the swap is tried for
-// half a second. A program that keeps holding the file makes the write fail, and the
-// file stays whole: it is never rewritten in place, where a crash or a full disk could
-// leave it half old, half new.
+// Windows will not rename over a file that another program has open without allowing
+// its deletion; a virus scanner or indexer lets go within moments, so the swap is tried
+// for half a second. A program that keeps holding the file makes the write fail, and
+// the file stays whole: it is never rewritten in place, where a crash or a full disk
+// could leave it half old, half new. (ReplaceFileW would keep the old file's security
+// descriptor, but when it fails on a held file it may leave the old file under another
+// name.)
 std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target) {
     constexpr int kAttempts = 10;
-    const bool replacing = factsOf(target).has_value();
     DWORD code = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0)
             Sleep(50);
-        const BOOL moved = replacing ? ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
-                                                    REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                                     : MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-        if (moved)
-            return {};
-        code = GetLastError();
-        // Some file systems cannot swap files; a plain rename over the target still is whole.
-        if (replacing && !isHeldOpen(code) &&
-            MoveFileExW(temporary.c_str(), target.c_str(),
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return {};
+        code = GetLastError();
         if (!isHeldOpen(code))
             break;
     }

@@ -1,7 +1,6 @@
 // A write changes a file's content and nothing else about it: a link stays a link, the
 // owner, group, permissions, extended attributes and other names stay, and no one can
-// read a private file's new content in between. Only regular files are read or written,
-// and paths are used as the bytes they are.
+// read a private file's new content in between. Only regular files are read or written.
 #include "IniHostFixture.h"
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
@@ -184,29 +183,5 @@ TEST_F(FileKeeping, OnlyRegularFilesAreReadOrWrittenAndPromptly) {
 }
 
 #endif // _WIN32
-
-TEST_F(FileKeeping, PathsThatAreNoUtf8AreUsedAsTheirBytes) {
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows names files in UTF-16: every path the program meets is valid UTF-8 text";
-#else
-    // A home folder named in Latin-1: "Dokumente für Jörg".
-    const fs::path documents = ini.documents().parent_path() / "Dokumente f\xFCr J\xF6rg";
-    IniHost host;
-    host.personalFolder = [documents] { return documents.native(); };
-    host.executableFolder = [this] { return ini.programFolder().native(); };
-    std::vector<std::string> messages;
-    host.showMessage = [&messages](const std::string& text) { messages.push_back(text); };
-    SetIniHost(host);
-    InitIniDigest();
-    const fs::path file =
-        documents / "My Games" / "Unreal Tournament 3" / "UTGame" / "Config" / "UTEngine.ini";
-    writeBytes(file, kEngine);
-    EXPECT_EQ(IniTargetPath(EngineIni), file.native());
-    EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "ResX"), "2560");
-    save();
-    EXPECT_EQ(readBytes(file), kEngineSaved);
-    EXPECT_TRUE(messages.empty());
-#endif
-}
 
 } // namespace
