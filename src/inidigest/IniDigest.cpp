@@ -69,11 +69,14 @@ std::string wouldGrowMessage(const std::string& path) {
     return "The ini \"" + path + "\" would grow larger than 8 MB; nothing was written.";
 }
 
-// The open file's text, decoded; nullopt when it cannot be read (`error` says why).
-// `stamp` tells which version of the file was read.
+// The file's text, decoded; nullopt when it cannot be read (`error` says why). With
+// `stamp`, for a write: which version of the file was read.
 std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error,
                                                      filestore::FileStamp* stamp = nullptr) {
-    filestore::ReadResult file = filestore::readFile(filestore::toPath(path), kMaxIniFileSize);
+    // A write must start from a version that another program has finished writing.
+    const std::filesystem::path onDisk = filestore::toPath(path);
+    filestore::ReadResult file = stamp ? filestore::readSettledFile(onDisk, kMaxIniFileSize)
+                                       : filestore::readFile(onDisk, kMaxIniFileSize);
     error = file.error;
     if (!file.ok)
         return std::nullopt;

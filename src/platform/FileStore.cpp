@@ -165,7 +165,9 @@ bool exists(const fs::path& path) {
     return !path.empty() && sys::factsOf(path).has_value();
 }
 
-ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
+namespace {
+
+ReadResult readRepeatedly(const fs::path& path, std::uintmax_t maxSize, bool waitUntilSettled) {
     // A writer that truncates and rewrites the file in place is usually done within
     // moments; the read waits for it a little, then gives up.
     constexpr int kAttempts = 20;
@@ -174,7 +176,7 @@ ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         result = readOnce(path, maxSize);
-        if (result.ok && !settled(path, result.stamp)) {
+        if (result.ok && waitUntilSettled && !settled(path, result.stamp)) {
             result = ReadResult{};
             result.error = FileError::KeepsChanging;
         }
@@ -182,6 +184,16 @@ ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
             break;
     }
     return result;
+}
+
+} // namespace
+
+ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
+    return readRepeatedly(path, maxSize, false);
+}
+
+ReadResult readSettledFile(const fs::path& path, std::uintmax_t maxSize) {
+    return readRepeatedly(path, maxSize, true);
 }
 
 bool isReadOnly(const fs::path& path) {

@@ -50,6 +50,12 @@ struct ReadResult {
 // that changes while it is read is read again; KeepsChanging when it will not hold still.
 ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
+// readFile for a read-modify-write: a version that another program changed a moment
+// ago may be the first part of its write, so it is taken only once it has stayed as it
+// is for a moment (an emptied file, the start of a rewrite in place, for longer); this
+// program's own writes are taken at once.
+ReadResult readSettledFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
+
 // True when the file grants no write access: no write permission bits on POSIX (also
 // for root, who could otherwise replace it), the read-only attribute on Windows.
 bool isReadOnly(const std::filesystem::path& path);

@@ -50,14 +50,14 @@ std::string commentLines(const std::string& text) {
     return out;
 }
 
-// Truncates the file and writes `content` in two halves with a pause between, as a
-// program writing through a stream buffer does.
+// Empties the file, then writes `content` in two parts, as a program writing through a
+// stream buffer does; the pause stands for the work it does before writing.
 void rewriteInPlace(const fs::path& file, const std::string& content) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
     const std::size_t half = content.size() / 2;
     out.write(content.data(), static_cast<std::streamsize>(half));
     out.flush();
-    std::this_thread::sleep_for(std::chrono::microseconds(300));
     out.write(content.data() + half, static_cast<std::streamsize>(content.size() - half));
 }
 
