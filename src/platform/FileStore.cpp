@@ -111,11 +111,6 @@ private:
 
 OwnWrites ownWrites;
 
-void rememberOwnWrite(const fs::path& file) {
-    if (const auto facts = sys::factsOf(file))
-        ownWrites.remember(facts->stamp);
-}
-
 // Whether the version read is one that another program has finished writing: this
 // program's own, or one that has stayed as it is for a moment. An empty file gets
 // longer: emptying the file is how a rewrite in place begins, and its writer may be
@@ -234,6 +229,9 @@ Replacement::Replacement(const fs::path& target, std::string_view bytes, const f
             m_error = sys::copyMode(file, *permissionsOf);
         if (!m_error)
             m_error = sys::writeAllAndFlush(file, bytes);
+        // Taken now: once the file is in place, another program may change it at once.
+        if (const auto facts = sys::factsOf(m_temporary); !m_error && facts)
+            m_written = facts->stamp;
         if (const std::error_code closed = file.close(); !m_error)
             m_error = closed;
         break;
@@ -250,6 +248,7 @@ Replacement::Replacement(Replacement&& other) noexcept
     , m_temporary(std::exchange(other.m_temporary, {}))
     , m_inPlaceBytes(std::move(other.m_inPlaceBytes))
     , m_inPlace(other.m_inPlace)
+    , m_written(other.m_written)
     , m_error(other.m_error) {}
 
 Replacement::~Replacement() {
@@ -267,14 +266,15 @@ std::error_code Replacement::commit(const FileStamp* expected) {
     }
     if (m_inPlace) {
         const std::error_code error = sys::rewriteInPlace(m_target, m_inPlaceBytes);
-        if (!error)
-            rememberOwnWrite(m_target);
+        if (const auto facts = sys::factsOf(m_target); !error && facts)
+            ownWrites.remember(facts->stamp);
         return error;
     }
     if (const std::error_code error = sys::moveIntoPlace(m_temporary, m_target))
         return error;
     m_temporary.clear();
-    rememberOwnWrite(m_target);
+    if (m_written)
+        ownWrites.remember(*m_written);
     sys::flushFolder(m_target.parent_path());
     return {};
 }

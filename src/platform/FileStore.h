@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -89,6 +90,7 @@ private:
     std::filesystem::path m_temporary; // empty when the target is rewritten in place
     std::string m_inPlaceBytes;
     bool m_inPlace = false;
+    std::optional<FileStamp> m_written; // the temporary file as written
     std::error_code m_error;
 };
 

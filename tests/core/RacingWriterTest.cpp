@@ -50,15 +50,12 @@ std::string commentLines(const std::string& text) {
     return out;
 }
 
-// Empties the file, then writes `content` in two parts, as a program writing through a
-// stream buffer does; the pause stands for the work it does before writing.
+// Empties the file, then writes `content`, as a program rewriting its file in place
+// does; the pause stands for the work it does between the two.
 void rewriteInPlace(const fs::path& file, const std::string& content) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     std::this_thread::sleep_for(std::chrono::microseconds(300));
-    const std::size_t half = content.size() / 2;
-    out.write(content.data(), static_cast<std::streamsize>(half));
-    out.flush();
-    out.write(content.data() + half, static_cast<std::streamsize>(content.size() - half));
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
 // The game folder in memory where the system has such a folder: the trials then take
