@@ -39,6 +39,14 @@ protected:
     const fs::path engine = ini.gameFile("UTEngine.ini");
 };
 
+TEST_F(FileKeeping, StartUpClearsWhatKilledBackupsLeftBesideTheBackups) {
+    const fs::path stale = ini.configFolder() / "UTEngine.ini.bak.knobwerk-42.tmp";
+    writeBytes(stale, "partial");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    InitIniDigest();
+    EXPECT_FALSE(fs::exists(stale));
+}
+
 #ifndef _WIN32
 
 TEST_F(FileKeeping, WritesGoThroughSymbolicLinksToTheFileTheyNameAndDanglingOnesAreMissing) {
