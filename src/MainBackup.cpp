@@ -7,21 +7,22 @@
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
-#include <QDir>
-
+#include <functional>
 #include <vector>
 
 namespace {
 
 const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
-// The documents folder is asked for anew for every path.
-QString gameFilePath(const char* name) {
-    return fromPathText(GameConfigFolder(GetPersonalFolder())) + QDir::separator() + QLatin1String(name);
+// Paths stay in the layer's own text form, so a folder name that is no valid UTF-8 is
+// used as the bytes it is. The documents folder is asked for anew for every path.
+std::string gameFilePath(const char* name) {
+    return GameConfigFolder(GetPersonalFolder()) +
+           static_cast<char>(std::filesystem::path::preferred_separator) + name;
 }
 
-QString backupPath(const char* name) {
-    return gameFilePath(name) + QStringLiteral(".bak");
+std::string backupPath(const char* name) {
+    return gameFilePath(name) + ".bak";
 }
 
 std::string systemError(const std::error_code& error) {
@@ -30,39 +31,65 @@ std::string systemError(const std::error_code& error) {
     return "System Error.  Code: " + std::to_string(error.value()) + ".\r\n" + error.message();
 }
 
-filestore::ReadResult readWhole(const QString& path) {
-    return filestore::readFile(filestore::toPath(toPathText(path)));
+filestore::ReadResult readWhole(const std::string& path) {
+    return filestore::readFile(filestore::toPath(path), kMaxIniFileSize);
 }
 
 // The whole content of the file to copy; "Cannot open file" when it cannot be read.
-std::string readForCopy(const QString& source) {
+std::string readForCopy(const std::string& source) {
     filestore::ReadResult file = readWhole(source);
     if (!file.ok)
-        throw IniError("Cannot open file \"" + toPathText(source) + "\". " + file.error.message());
+        throw IniError("Cannot open file \"" + source + "\". " + file.error.message());
     return std::move(file.bytes);
 }
 
-// Replaces `target` with `bytes` atomically; "Cannot create file" when that fails.
-void writeCopy(const QString& target, const std::string& bytes) {
-    if (const std::error_code error = filestore::replaceFile(filestore::toPath(toPathText(target)), bytes))
-        throw IniError("Cannot create file \"" + toPathText(target) + "\". " + error.message());
+std::string cannotCreate(const std::string& target, const std::error_code& error) {
+    return "Cannot create file \"" + target + "\". " + error.message();
+}
+
+// Writes each target's new content beside it, all of them, before the first one is put
+// in its place: a target that cannot be written then costs no file its previous
+// content. `failure` gives the error text for a target.
+// `permissionsOf`, when given, names for each target the file whose permissions it takes.
+void replaceAll(const std::vector<std::string>& targets, const std::vector<std::string>& contents,
+                const std::function<std::string(const std::string&, const std::error_code&)>& failure,
+                const std::vector<std::string>& permissionsOf = {}) {
+    std::vector<filestore::Replacement> prepared;
+    prepared.reserve(targets.size());
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const std::filesystem::path model =
+            permissionsOf.empty() ? std::filesystem::path() : filestore::toPath(permissionsOf[i]);
+        prepared.emplace_back(filestore::toPath(targets[i]), contents[i], model.empty() ? nullptr : &model);
+        if (const std::error_code error = prepared.back().error())
+            throw IniError(failure(targets[i], error));
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (const std::error_code error = prepared[i].commit())
+            throw IniError(failure(targets[i], error));
 }
 
 } // namespace
 
 void TMainform::xMoveFile(const QString& source, const QString& target) {
-    writeCopy(target, readForCopy(source));
+    const std::string to = toPathText(target);
+    replaceAll({to}, {readForCopy(toPathText(source))}, cannotCreate);
 }
 
 void TMainform::BtnBackupClick() {
     if (!confirmed(QStringLiteral("Older backups will be overwritten! Proceed?")))
         return;
-    // All three must be readable before the first backup is replaced, so that a
-    // missing game file never costs the player the previous backup of the others.
-    for (const char* name : kGameFiles)
-        readForCopy(gameFilePath(name));
-    for (const char* name : kGameFiles)
-        xMoveFile(gameFilePath(name), backupPath(name));
+    // All three are read and their new backups written beside the old ones before the
+    // first backup is replaced: a failure keeps the previous generation whole.
+    std::vector<std::string> sources;
+    std::vector<std::string> targets;
+    std::vector<std::string> contents;
+    for (const char* name : kGameFiles) {
+        sources.push_back(gameFilePath(name));
+        contents.push_back(readForCopy(sources.back()));
+        targets.push_back(backupPath(name));
+    }
+    // A backup is as private as the file it copies.
+    replaceAll(targets, contents, cannotCreate, sources);
     m_dialogs.showMessage(
         QStringLiteral("Backups have been created. Please make sure, that they really EXIST! (_I_ "
                        "dont care if they are gone...)\r\nYou can find them in the config "
@@ -72,20 +99,18 @@ void TMainform::BtnBackupClick() {
 void TMainform::BtnRestoreClick() {
     if (!confirmed(QStringLiteral("Old INIs will be restored from the backups. Proceed?")))
         return;
-    // Every backup must be there and readable before the first game file is replaced.
+    // Every backup must be there and readable, and every game file ready to be replaced,
+    // before the first game file changes.
+    std::vector<std::string> targets;
     std::vector<std::string> backups;
     for (const char* name : kGameFiles) {
         filestore::ReadResult file = readWhole(backupPath(name));
         if (!file.ok)
             throw IniError(systemError(file.error));
         backups.push_back(std::move(file.bytes));
-        if (filestore::isReadOnly(filestore::toPath(toPathText(gameFilePath(name)))))
-            throw IniError(systemError(std::make_error_code(std::errc::permission_denied)));
+        targets.push_back(gameFilePath(name));
     }
-    for (std::size_t i = 0; i < backups.size(); ++i) {
-        const auto target = filestore::toPath(toPathText(gameFilePath(kGameFiles[i])));
-        if (const std::error_code error = filestore::replaceFile(target, backups[i]))
-            throw IniError(systemError(error));
-    }
+    replaceAll(targets, backups,
+               [](const std::string&, const std::error_code& error) { return systemError(error); });
     m_dialogs.showMessage(QStringLiteral("Backups have been restored."));
 }

@@ -9,6 +9,10 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
 
 class ControlEvents;
 class DefaultButton;
@@ -97,6 +101,15 @@ private:
     // Throws the integer conversion error of the first integer field that holds no
     // integer, among the rows whose target file (as `targetOf` names it) exists.
     void requireIntegerFields(const std::function<IniTarget(const CatalogueRow&)>& targetOf);
+    // Throws, before anything is written, when the writes of all rows would grow a file
+    // past the size limit. The text a row writes, or nullopt when it writes nothing.
+    void requireRoomInFiles(const std::function<IniTarget(const CatalogueRow&)>& targetOf);
+    std::optional<std::string> writtenText(const CatalogueRow& row) const;
+    // Controls still holding a value from before a load that stopped at an error: a
+    // load, a preset or an import settles them again. Save and export refuse, with the
+    // load's error, while any is unsettled.
+    void settled(std::string_view control);
+    void requireLoadedValues() const;
 
     UserDialogs& m_dialogs;
     ControlMap m_controls;
@@ -106,4 +119,6 @@ private:
     QString m_enteredText;
     int m_settingFromCode = 0;
     std::exception_ptr m_errorFromCode;
+    std::set<std::string_view> m_unloaded;
+    std::exception_ptr m_loadError;
 };

@@ -47,12 +47,16 @@ void TMainform::PreSet3() {
 }
 
 void TMainform::applyPreset(int index) {
-    for (const PresetCheckBox& entry : presetCheckBoxes())
+    for (const PresetCheckBox& entry : presetCheckBoxes()) {
         setBoxChecked(control<QCheckBox>(fromTableText(entry.control)),
                       entry.checked[static_cast<std::size_t>(index)]);
-    for (const PresetFieldText& entry : presetFieldTexts())
+        settled(entry.control);
+    }
+    for (const PresetFieldText& entry : presetFieldTexts()) {
         control<QLineEdit>(fromTableText(entry.control))
             ->setText(fromTableText(entry.text[static_cast<std::size_t>(index)]));
+        settled(entry.control);
+    }
     // Back to the invitation, with no item selected, so the same preset can be picked again.
     auto* combo = control<QComboBox>(QStringLiteral("cbPresets"));
     combo->setCurrentIndex(-1);

@@ -10,10 +10,37 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+#include <map>
+#include <vector>
+
 void TMainform::LoadfromIni() {
     ResetIniErrors();
-    for (const CatalogueRow& row : settingsCatalogue())
-        loadRow(row);
+    const auto rows = settingsCatalogue();
+    for (auto row = rows.begin(); row != rows.end(); ++row) {
+        try {
+            loadRow(*row);
+        } catch (...) {
+            // The rows from here on keep what they showed before the load, at start-up the
+            // window's built-in values. A save or an export would write those over the
+            // player's settings, so both refuse until every such row is set again.
+            for (auto rest = row; rest != rows.end(); ++rest)
+                m_unloaded.insert(rest->control);
+            m_loadError = std::current_exception();
+            throw;
+        }
+        settled(row->control);
+    }
+}
+
+void TMainform::settled(std::string_view control) {
+    m_unloaded.erase(control);
+    if (m_unloaded.empty())
+        m_loadError = nullptr;
+}
+
+void TMainform::requireLoadedValues() const {
+    if (!m_unloaded.empty())
+        std::rethrow_exception(m_loadError);
 }
 
 void TMainform::loadRow(const CatalogueRow& row) {
@@ -44,12 +71,17 @@ void TMainform::BtnLoadIniClick() {
 }
 
 void TMainform::BtnSaveClick() {
+    // Refused before the question: no answer could make this save write the player's values.
+    requireLoadedValues();
     if (!confirmed(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!")))
         return;
     ResetIniErrors();
-    // A field that is no integer would stop the save half-way, leaving the game files
-    // half old, half new: refuse before anything is written.
-    requireIntegerFields([](const CatalogueRow& row) { return row.target; });
+    // A field that is no integer, or a file that the save would grow past the size
+    // limit, would stop the save half-way, leaving the game files half old, half new:
+    // refuse before anything is written.
+    const auto gameTarget = [](const CatalogueRow& row) { return row.target; };
+    requireIntegerFields(gameTarget);
+    requireRoomInFiles(gameTarget);
     for (const CatalogueRow& row : settingsCatalogue())
         writeRow(row.target, row);
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Ini Files."));
@@ -61,6 +93,37 @@ void TMainform::requireIntegerFields(const std::function<IniTarget(const Catalog
         if (row.kind == ValueKind::Integer && IniTargetExists(targetOf(row)))
             inivalues::toIntegerStrict(toIniText(field(row)->text()));
     }
+}
+
+void TMainform::requireRoomInFiles(const std::function<IniTarget(const CatalogueRow&)>& targetOf) {
+    std::map<IniTarget, std::vector<IniKeyWrite>> writes;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (!IniTargetExists(targetOf(row)))
+            continue; // never written, whatever its control holds
+        // Export writes its version mark into the tweak file before the settings.
+        if (targetOf(row) == TweakFile && writes.find(TweakFile) == writes.end())
+            writes[TweakFile].push_back({"General", "Version", "v1.0"});
+        if (const std::optional<std::string> text = writtenText(row))
+            writes[targetOf(row)].push_back({std::string(row.section), std::string(row.key), *text});
+    }
+    for (const auto& [target, keys] : writes)
+        RequireRoomForWrites(target, keys);
+}
+
+std::optional<std::string> TMainform::writtenText(const CatalogueRow& row) const {
+    switch (row.kind) {
+    case ValueKind::Boolean:
+        return inivalues::booleanText(box(row)->isChecked());
+    case ValueKind::Integer:
+        return std::to_string(inivalues::toIntegerStrict(toIniText(field(row)->text())));
+    case ValueKind::FloatText:
+        return toIniText(field(row)->text());
+    case ValueKind::MovieText:
+        if (box(row)->isChecked())
+            return std::nullopt;
+        return std::string();
+    }
+    return std::nullopt;
 }
 
 void TMainform::writeRow(IniTarget target, const CatalogueRow& row) {

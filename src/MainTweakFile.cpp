@@ -14,9 +14,13 @@
 #include <vector>
 
 void TMainform::BtnExportClick() {
+    requireLoadedValues();
     ResetIniErrors();
-    // Refuse a field that is no integer before the first key is written.
-    requireIntegerFields([](const CatalogueRow&) { return TweakFile; });
+    // Refuse a field that is no integer, or a file the export would grow past the size
+    // limit, before the first key is written.
+    const auto tweakTarget = [](const CatalogueRow&) { return TweakFile; };
+    requireIntegerFields(tweakTarget);
+    requireRoomInFiles(tweakTarget);
     WriteIniString(TweakFile, "General", "Version", "v1.0");
     for (const CatalogueRow& row : settingsCatalogue())
         writeRow(TweakFile, row);
@@ -98,6 +102,7 @@ void TMainform::BtnImportClick() {
                 setBoxChecked(box(*value.row), value.checked);
             else
                 field(*value.row)->setText(value.text);
+            settled(value.row->control);
         }
     } catch (const IniError&) {
         error = std::current_exception();

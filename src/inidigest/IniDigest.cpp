@@ -69,22 +69,33 @@ struct CloseOnExit {
     ~CloseOnExit() { CloseIni(); }
 };
 
-// The game's own files are a few hundred kilobytes. Each key operation reads its file
-// whole, so a file many times that size would freeze the window for minutes: it is
-// refused rather than read.
-constexpr std::uintmax_t kMaxIniFileSize = 8u * 1024 * 1024;
-
 std::string tooLargeMessage(const std::string& path) {
     return "The ini \"" + path + "\" is larger than 8 MB and cannot be a configuration file.";
 }
 
-// The open file's text, decoded; nullopt when it cannot be read (`error` says why).
-std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error) {
-    filestore::ReadResult file = filestore::readFile(filestore::toPath(openIni->path), kMaxIniFileSize);
+std::string wouldGrowMessage(const std::string& path) {
+    return "The ini \"" + path + "\" would grow larger than 8 MB; nothing was written.";
+}
+
+// The file's text, decoded; nullopt when it cannot be read (`error` says why). With
+// `stamp`, for a write: which version of the file was read.
+std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error,
+                                                     filestore::FileStamp* stamp = nullptr) {
+    // A write must start from a version that another program has finished writing.
+    const std::filesystem::path onDisk = filestore::toPath(path);
+    filestore::ReadResult file = stamp ? filestore::readSettledFile(onDisk, kMaxIniFileSize)
+                                       : filestore::readFile(onDisk, kMaxIniFileSize);
     error = file.error;
     if (!file.ok)
         return std::nullopt;
+    if (stamp)
+        *stamp = file.stamp;
     return iniencoding::decode(std::move(file.bytes));
+}
+
+std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error,
+                                                     filestore::FileStamp* stamp = nullptr) {
+    return readFileText(openIni->path, error, stamp);
 }
 
 enum class KeyRead { Found, Missing, Unreadable };
@@ -124,22 +135,44 @@ void reportReadError(const std::string& section, const std::string& key) {
                     "\".");
 }
 
-void writeOpenKey(const std::string& section, const std::string& key, const std::string& value) {
+// One read-modify-write of the key. False when another program changed the file
+// between the read and the replacement: nothing was written then.
+bool tryWriteOpenKey(const std::string& section, const std::string& key, const std::string& value) {
     const std::string& path = openIni->path;
-    const std::filesystem::path file = filestore::toPath(path);
-    if (filestore::isReadOnly(file))
-        throw IniError("Unable to write to " + path);
     std::error_code error;
-    const auto old = readOpenFile(error);
+    filestore::FileStamp stamp;
+    const auto old = readOpenFile(error, &stamp);
+    if (error == filestore::FileError::KeepsChanging)
+        return false;
     if (!old)
         throw IniError(error == std::errc::file_too_large ? tooLargeMessage(path)
                                                           : "Unable to write to " + path);
     const std::string updated = initext::writeValue(old->text, section, key, value);
     if (updated == old->text)
-        return;
+        return true;
     // A UTF-16 file stays UTF-16: 8-bit text is never written into it.
-    if (filestore::replaceFile(file, iniencoding::encode(updated, old->encoding)))
+    const std::string bytes = iniencoding::encode(updated, old->encoding);
+    if (bytes.size() > kMaxIniFileSize)
+        throw IniError(wouldGrowMessage(path));
+    // Replaced only if it is still the version read: the game or an editor may rewrite
+    // the file in place meanwhile, and what was read may have been half of its write.
+    error = filestore::replaceFile(filestore::toPath(path), bytes, &stamp);
+    if (error == filestore::FileError::KeepsChanging)
+        return false;
+    if (error)
         throw IniError("Unable to write to " + path);
+    return true;
+}
+
+void writeOpenKey(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string& path = openIni->path;
+    if (filestore::isReadOnly(filestore::toPath(path)))
+        throw IniError("Unable to write to " + path);
+    constexpr int kAttempts = 5;
+    for (int attempt = 0; attempt < kAttempts; ++attempt)
+        if (tryWriteOpenKey(section, key, value))
+            return;
+    throw IniError("Unable to write to " + path);
 }
 
 void writeKey(IniTarget target, const std::string& section, const std::string& key,
@@ -190,6 +223,9 @@ void InitIniDigest() {
     documentsFolder = GetPersonalFolder();
     for (IniTarget target : {TweakFile, EngineIni, GameIni, InputIni})
         filestore::removeStaleTemporaries(filestore::toPath(IniTargetPath(target)));
+    // Backup and restore write the game files' ".bak" copies the same way.
+    for (IniTarget target : {EngineIni, GameIni, InputIni})
+        filestore::removeStaleTemporaries(filestore::toPath(IniTargetPath(target) + ".bak"));
     const std::string path = IniTargetPath(TweakFile);
     const std::filesystem::path file = filestore::toPath(path);
     if (filestore::exists(file))
@@ -259,6 +295,23 @@ std::string ReadPatchVersion() {
         return {};
     }
     return {};
+}
+
+void RequireRoomForWrites(IniTarget target, const std::vector<IniKeyWrite>& writes) {
+    const std::string path = IniTargetPath(target);
+    if (!filestore::exists(filestore::toPath(path)))
+        return;
+    std::error_code error;
+    const auto file = readFileText(path, error);
+    if (error == std::errc::file_too_large)
+        throw IniError(tooLargeMessage(path));
+    if (!file)
+        return; // the first write reports it
+    std::string text = file->text;
+    for (const IniKeyWrite& write : writes)
+        text = initext::writeValue(text, write.section, write.key, write.value);
+    if (iniencoding::encode(text, file->encoding).size() > kMaxIniFileSize)
+        throw IniError(wouldGrowMessage(path));
 }
 
 void WriteIniString(IniTarget target, const std::string& section, const std::string& key,

@@ -2,8 +2,10 @@
 
 #include "inidigest/IniTarget.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The one module through which every INI key is read or written. Each operation opens
 // its file for exactly one key and releases it again, so every read sees the file as it
@@ -12,6 +14,12 @@
 //
 // Conversion and write failures are thrown as IniError; the caller's operation stops
 // there and the window shows the error.
+
+// The game's own files are a few hundred kilobytes. Each key operation reads its file
+// whole, so a file many times that size would freeze the window for minutes: it is
+// refused rather than read, and no write makes a file larger. Backup and restore copy
+// no larger file either.
+constexpr std::uintmax_t kMaxIniFileSize = 8u * 1024 * 1024;
 
 // What the layer needs from the program around it. Tests point it at temporary folders
 // and record the messages instead of showing them.
@@ -44,6 +52,18 @@ void WriteIniString(IniTarget target, const std::string& section, const std::str
 void WriteIniBool(IniTarget target, const std::string& section, const std::string& key, bool value);
 void WriteIniInteger(IniTarget target, const std::string& section, const std::string& key,
                      const std::string& value);
+
+// One key that an operation is about to write.
+struct IniKeyWrite {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Throws before anything is written when these writes would make the target's file too
+// large to be read again, so that an operation never stops half-way at the size limit.
+// A missing or unreadable file passes: the writes themselves report it.
+void RequireRoomForWrites(IniTarget target, const std::vector<IniKeyWrite>& writes);
 
 // The full path of a target as it would be opened now (empty for an unknown target).
 std::string IniTargetPath(IniTarget target);

@@ -50,22 +50,27 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Hands out the lines of a file one by one, so a read can stop at its key.
+// Hands out the lines of a file one by one, so a read can stop at its key. Two jumps
+// keep files of millions of lines quick: outside the wanted section only headings
+// matter, and they are found by searching for "["; runs of empty lines are passed in
+// one step.
 class LineReader {
 public:
     explicit LineReader(std::string_view content)
         : m_data(content.data())
-        , m_size(content.size()) {}
+        , m_size(content.size())
+        , m_markEnd(content.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0) {}
 
     bool next(Line& line) {
         if (m_pos >= m_size)
             return false;
         // The next CR and the next LF are searched for again only once the scan has
         // passed them, so a file is read through at most twice in all.
-        if (m_pos == 0 || m_nextCr < m_pos)
-            m_nextCr = find('\r');
-        if (m_pos == 0 || m_nextLf < m_pos)
-            m_nextLf = find('\n');
+        if (!m_searched || m_nextCr < m_pos)
+            m_nextCr = find('\r', m_pos);
+        if (!m_searched || m_nextLf < m_pos)
+            m_nextLf = find('\n', m_pos);
+        m_searched = true;
         const std::size_t textEnd = std::min(m_nextCr, m_nextLf);
         std::size_t end = textEnd;
         if (textEnd < m_size) {
@@ -78,26 +83,47 @@ public:
         return true;
     }
 
+    // Passes the empty lines that follow: every CR and LF from a line's start on ends one.
+    void skipEmptyLines() {
+        while (m_pos < m_size && (m_data[m_pos] == '\r' || m_data[m_pos] == '\n'))
+            ++m_pos;
+    }
+
+    // Reads the next line whose first non-blank character is "[", passing all others.
+    bool nextMaybeHeading(Line& line) {
+        for (std::size_t from = m_pos; from < m_size;) {
+            const std::size_t bracket = find('[', from);
+            if (bracket == m_size)
+                break;
+            std::size_t start = bracket;
+            while (start > m_pos && isBlank(m_data[start - 1]))
+                --start;
+            if (start == m_pos || m_data[start - 1] == '\r' || m_data[start - 1] == '\n' ||
+                (m_pos == 0 && start == m_markEnd)) {
+                if (start != m_pos && !(m_pos == 0 && start == m_markEnd))
+                    m_pos = start;
+                return next(line);
+            }
+            from = bracket + 1;
+        }
+        m_pos = m_size;
+        return false;
+    }
+
 private:
-    std::size_t find(char c) const {
-        const void* hit = std::memchr(m_data + m_pos, c, m_size - m_pos);
+    std::size_t find(char c, std::size_t from) const {
+        const void* hit = std::memchr(m_data + from, c, m_size - from);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - m_data) : m_size;
     }
 
     const char* m_data;
     std::size_t m_size;
+    std::size_t m_markEnd; // where a UTF-8 mark at the start of the file ends
     std::size_t m_pos = 0;
+    bool m_searched = false;
     std::size_t m_nextCr = 0;
     std::size_t m_nextLf = 0;
 };
-
-std::vector<Line> splitLines(std::string_view content) {
-    std::vector<Line> lines;
-    LineReader reader(content);
-    for (Line line; reader.next(line);)
-        lines.push_back(line);
-    return lines;
-}
 
 std::string_view lineText(std::string_view content, const Line& line) {
     std::string_view text = content.substr(line.begin, line.textEnd - line.begin);
@@ -129,12 +155,6 @@ ParsedLine parse(std::string_view rawText) {
     return parsed;
 }
 
-// Whether a line may be a heading: its first non-blank character is "[".
-bool mayBeHeading(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first != std::string_view::npos && text[first] == '[';
-}
-
 std::string unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -150,49 +170,53 @@ std::string withoutLineBreaks(std::string_view s) {
     return out;
 }
 
-// Where a section stands in the file: its heading line and the line after its last line.
-struct SectionSpan {
-    std::size_t heading;
-    std::size_t end;
+// Where a key stands in the file, as far as a read or a write needs to know.
+struct KeyPlace {
+    bool sectionFound = false;
+    std::optional<Line> keyLine; // the first line of the key in the first section of the name
+    ParsedLine key;              // that line, parsed
+    Line lastFilled{};           // without the key: the section's heading or last non-blank line
 };
 
-std::optional<SectionSpan> findSection(std::string_view content, const std::vector<Line>& lines,
-                                       std::string_view section) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        ParsedLine parsed = parse(lineText(content, lines[i]));
-        if (parsed.kind != LineKind::Heading || !sameName(parsed.name, section))
-            continue;
-        std::size_t end = i + 1;
-        while (end < lines.size() && parse(lineText(content, lines[end])).kind != LineKind::Heading)
-            ++end;
-        return SectionSpan{i, end};
+// One pass that stops at the key, or at the end of the first section of that name.
+KeyPlace locate(std::string_view content, std::string_view section, std::string_view key) {
+    KeyPlace place;
+    LineReader reader(content);
+    Line line{};
+    while (reader.nextMaybeHeading(line)) {
+        const ParsedLine heading = parse(lineText(content, line));
+        if (heading.kind == LineKind::Heading && sameName(heading.name, section)) {
+            place.sectionFound = true;
+            break;
+        }
     }
-    return std::nullopt;
+    if (!place.sectionFound)
+        return place;
+    place.lastFilled = line;
+    for (reader.skipEmptyLines(); reader.next(line); reader.skipEmptyLines()) {
+        const std::string_view text = lineText(content, line);
+        const ParsedLine parsed = parse(text);
+        if (parsed.kind == LineKind::Heading)
+            break;
+        if (parsed.kind == LineKind::Key && sameName(parsed.name, key)) {
+            place.keyLine = line;
+            place.key = parsed;
+            break;
+        }
+        if (!trim(text).empty())
+            place.lastFilled = line;
+    }
+    return place;
 }
 
 } // namespace
 
 std::optional<std::string> readValue(std::string_view content, std::string_view section,
                                      std::string_view key) {
-    section = trim(section);
-    key = trim(key);
-    // One pass that stops at the key, or at the end of the first section of that name.
-    bool inSection = false;
-    LineReader reader(content);
-    for (Line line; reader.next(line);) {
-        const std::string_view text = lineText(content, line);
-        if (!inSection && !mayBeHeading(text))
-            continue; // outside the section only headings matter
-        const ParsedLine parsed = parse(text);
-        if (parsed.kind == LineKind::Heading) {
-            if (inSection)
-                return std::nullopt;
-            inSection = sameName(parsed.name, section);
-        } else if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, key)) {
-            return unquote(parsed.value);
-        }
-    }
-    return std::nullopt;
+    const KeyPlace place = locate(content, trim(section), trim(key));
+    if (!place.keyLine)
+        return std::nullopt;
+    return unquote(place.key.value);
 }
 
 std::string writeValue(std::string_view content, std::string_view section, std::string_view key,
@@ -200,41 +224,35 @@ std::string writeValue(std::string_view content, std::string_view section, std::
     const std::string cleanSection = withoutLineBreaks(trim(section));
     const std::string cleanKey = withoutLineBreaks(trim(key));
     const std::string cleanValue = withoutLineBreaks(value);
-    const std::vector<Line> lines = splitLines(content);
-    const bool endsOpen = !lines.empty() && lines.back().textEnd == lines.back().end;
+    const KeyPlace place = locate(content, cleanSection, cleanKey);
+    std::string out;
+    out.reserve(content.size() + cleanSection.size() + cleanKey.size() + cleanValue.size() + 8);
 
-    const auto span = findSection(content, lines, cleanSection);
-    if (!span) {
-        std::string out(content);
+    if (!place.sectionFound) {
+        out = content;
+        const bool endsOpen = !content.empty() && content.back() != '\r' && content.back() != '\n';
         if (endsOpen)
             out += kCrLf;
         out +=
             "[" + cleanSection + "]" + std::string(kCrLf) + cleanKey + "=" + cleanValue + std::string(kCrLf);
         return out;
     }
-
-    for (std::size_t i = span->heading + 1; i < span->end; ++i) {
-        ParsedLine parsed = parse(lineText(content, lines[i]));
-        if (parsed.kind != LineKind::Key || !sameName(parsed.name, cleanKey))
-            continue;
+    if (place.keyLine) {
         // Keep the file's spelling of the key; everything else of the line is rewritten.
-        std::string out(content.substr(0, lines[i].begin));
-        out += std::string(parsed.name) + "=" + cleanValue + std::string(kCrLf);
-        out += content.substr(lines[i].end);
+        out += content.substr(0, place.keyLine->begin);
+        out += place.key.name;
+        out += "=" + cleanValue + std::string(kCrLf);
+        out += content.substr(place.keyLine->end);
         return out;
     }
-
     // New key: after the last non-blank line of the section, so blank lines that
     // separate it from the next heading stay after it.
-    std::size_t last = span->heading;
-    for (std::size_t i = span->heading + 1; i < span->end; ++i)
-        if (!trim(lineText(content, lines[i])).empty())
-            last = i;
-    std::string out(content.substr(0, lines[last].end));
-    if (lines[last].textEnd == lines[last].end)
+    const Line& last = place.lastFilled;
+    out += content.substr(0, last.end);
+    if (last.textEnd == last.end)
         out += kCrLf;
     out += cleanKey + "=" + cleanValue + std::string(kCrLf);
-    out += content.substr(lines[last].end);
+    out += content.substr(last.end);
     return out;
 }
 

@@ -1,51 +1,32 @@
 #include "platform/FileStore.h"
 
-#include <cstdio>
-#include <fstream>
-#include <random>
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/FileSystemCalls.h"
 
 #include <algorithm>
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include <array>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <utility>
 
 namespace fs = std::filesystem;
 
 namespace filestore {
 namespace {
 
-std::error_code lastError() {
-    return std::error_code(errno, std::generic_category());
-}
-
-// Pushes the written bytes of an open stream through to the disk.
-bool flushToDisk(std::FILE* file) {
-    if (std::fflush(file) != 0)
-        return false;
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-std::FILE* openNew(const fs::path& path) {
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"wbx");
-#else
-    return std::fopen(path.c_str(), "wbx");
-#endif
-}
+class FileErrorCategory : public std::error_category {
+public:
+    const char* name() const noexcept override { return "filestore"; }
+    std::string message(int code) const override {
+        switch (static_cast<FileError>(code)) {
+        case FileError::NotRegularFile:
+            return "Not a regular file";
+        case FileError::KeepsChanging:
+            return "Another program keeps changing the file";
+        }
+        return "Unknown error";
+    }
+};
 
 constexpr std::string_view kTemporaryTag = ".knobwerk-";
 constexpr std::string_view kTemporaryEnd = ".tmp";
@@ -57,96 +38,157 @@ fs::path temporaryBeside(const fs::path& target) {
     return target.parent_path() / name;
 }
 
-std::error_code writeAndFlush(const fs::path& path, std::string_view bytes) {
-    std::FILE* file = openNew(path);
-    if (!file)
-        return lastError();
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool flushed = written && flushToDisk(file);
-    std::error_code error = flushed ? std::error_code() : lastError();
-    if (std::fclose(file) != 0 && !error)
-        error = lastError();
-    if (!error && !flushed)
-        error = std::make_error_code(std::errc::io_error);
-    return error;
+// Why a file that is there cannot be read or replaced as a file, if it cannot.
+std::error_code unusable(const sys::FileFacts& facts) {
+    if (facts.kind == sys::Kind::Directory)
+        return std::make_error_code(std::errc::is_a_directory);
+    if (facts.kind != sys::Kind::Regular)
+        return FileError::NotRegularFile;
+    return {};
 }
 
-#ifdef _WIN32
-std::error_code windowsError(DWORD code) {
-    return std::error_code(static_cast<int>(code), std::system_category());
-}
-
-// What Windows answers when another program holds the target open.
-bool isHeldOpen(DWORD code) {
-    return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
-}
-
-// Puts the flushed temporary file in the target's place. Windows will not rename over a
-// file that another program has open without allowing its deletion; a virus scanner or
-// indexer lets go within moments, so the swap is tried for half a second. A program that
-// keeps holding the file makes the write fail, and the file stays whole: it is never
-// rewritten in place, where a crash or a full disk could leave it half old, half new.
-std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target) {
-    constexpr int kAttempts = 10;
-    DWORD code = ERROR_SUCCESS;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (attempt > 0)
-            Sleep(50);
-        if (MoveFileExW(temporary.c_str(), target.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return {};
-        code = GetLastError();
-        if (!isHeldOpen(code))
-            break;
-    }
-    return windowsError(code);
-}
-#endif
-
-} // namespace
-
-fs::path toPath(std::string_view utf8) {
-    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-std::string toUtf8(const fs::path& path) {
-    const std::u8string s = path.u8string();
-    return std::string(reinterpret_cast<const char*>(s.data()), s.size());
-}
-
-bool exists(const fs::path& path) {
-    std::error_code ignored;
-    return !path.empty() && fs::exists(path, ignored);
-}
-
-ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
+// One read of the whole file; KeepsChanging when it changed while it was read.
+ReadResult readOnce(const fs::path& path, std::uintmax_t maxSize) {
     ReadResult result;
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-        result.error = std::make_error_code(std::errc::is_a_directory);
+    const auto facts = sys::factsOf(path);
+    if (!facts) {
+        result.error = sys::lastError();
         return result;
     }
-    if (const std::uintmax_t size = fs::file_size(path, error); !error && size > maxSize) {
+    // Looked at before it is opened: opening a FIFO or a device may block or have effects.
+    if ((result.error = unusable(*facts)))
+        return result;
+    if (facts->stamp.size > maxSize) {
         result.error = std::make_error_code(std::errc::file_too_large);
         return result;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        result.error = lastError();
-        if (!result.error)
-            result.error = std::make_error_code(std::errc::permission_denied);
+    sys::FileFacts read;
+    if ((result.error = sys::readWhole(path, maxSize, result.bytes, read)))
+        return result;
+    if ((result.error = unusable(read)))
+        return result;
+    if (result.bytes.size() > maxSize) {
+        result.error = std::make_error_code(std::errc::file_too_large);
         return result;
     }
-    // In blocks, not byte by byte: the layer reads a whole file for every key.
-    char block[64 * 1024];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
-        result.bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-        result.error = std::make_error_code(std::errc::io_error);
+    if (read.stamp != facts->stamp || read.stamp.size != result.bytes.size()) {
+        result.error = FileError::KeepsChanging;
         return result;
     }
+    result.stamp = read.stamp;
     result.ok = true;
     return result;
+}
+
+// Gives the new file what the old one had besides its content, so that the player, the
+// game and whoever else shares the file keep their access to it.
+std::error_code takeOver(sys::Handle& file, const fs::path& old) {
+    if (const std::error_code error = sys::copyOwnerAndMode(file, old))
+        return error;
+    sys::copyExtendedAttributes(old, file);
+    return {};
+}
+
+// The versions of files this program put in place last. A file changed a moment ago
+// by anyone else may be in the middle of that program's write (truncated, then written
+// piece by piece); one this program wrote is whole.
+class OwnWrites {
+public:
+    void remember(const FileStamp& stamp) {
+        std::lock_guard lock(m_mutex);
+        m_stamps[m_next++ % m_stamps.size()] = stamp;
+    }
+    bool contains(const FileStamp& stamp) const {
+        std::lock_guard lock(m_mutex);
+        return std::find(m_stamps.begin(), m_stamps.end(), stamp) != m_stamps.end();
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::array<FileStamp, 16> m_stamps{};
+    std::size_t m_next = 0;
+};
+
+OwnWrites ownWrites;
+
+// Whether the version read is one that another program has finished writing: this
+// program's own, or one that has stayed as it is for a moment. An empty file gets
+// longer: emptying the file is how a rewrite in place begins, and its writer may be
+// slowed down by a busy machine before it writes the first byte.
+bool settled(const fs::path& path, const FileStamp& stamp) {
+    constexpr std::int64_t kQuiet = 50'000'000;       // nanoseconds
+    constexpr std::int64_t kQuietEmpty = 500'000'000; // nanoseconds
+    if (ownWrites.contains(stamp))
+        return true;
+    const std::int64_t quiet = stamp.size == 0 ? kQuietEmpty : kQuiet;
+    while (true) {
+        const std::int64_t age = sys::currentTime() - stamp.changed;
+        if (age >= quiet || age < 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto now = sys::factsOf(path);
+        if (!now || now->stamp != stamp)
+            return false;
+    }
+}
+
+} // namespace
+
+std::error_code make_error_code(FileError error) {
+    static const FileErrorCategory category;
+    return {static_cast<int>(error), category};
+}
+
+fs::path toPath(std::string_view text) {
+#ifdef _WIN32
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+#else
+    return fs::path(std::string(text));
+#endif
+}
+
+std::string pathText(const fs::path& path) {
+#ifdef _WIN32
+    const std::u8string s = path.u8string();
+    return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+#else
+    return path.native();
+#endif
+}
+
+bool exists(const fs::path& path) {
+    return !path.empty() && sys::factsOf(path).has_value();
+}
+
+namespace {
+
+ReadResult readRepeatedly(const fs::path& path, std::uintmax_t maxSize, bool waitUntilSettled) {
+    // A writer that truncates and rewrites the file in place is usually done within
+    // moments; the read waits for it a little, then gives up.
+    constexpr int kAttempts = 20;
+    ReadResult result;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        result = readOnce(path, maxSize);
+        if (result.ok && waitUntilSettled && !settled(path, result.stamp)) {
+            result = ReadResult{};
+            result.error = FileError::KeepsChanging;
+        }
+        if (result.error != FileError::KeepsChanging)
+            break;
+    }
+    return result;
+}
+
+} // namespace
+
+ReadResult readFile(const fs::path& path, std::uintmax_t maxSize) {
+    return readRepeatedly(path, maxSize, false);
+}
+
+ReadResult readSettledFile(const fs::path& path, std::uintmax_t maxSize) {
+    return readRepeatedly(path, maxSize, true);
 }
 
 bool isReadOnly(const fs::path& path) {
@@ -158,45 +200,98 @@ bool isReadOnly(const fs::path& path) {
     return (status.permissions() & writable) == fs::perms::none;
 }
 
-std::error_code replaceFile(const fs::path& target, std::string_view bytes) {
-    if (isReadOnly(target))
-        return std::make_error_code(std::errc::permission_denied);
-    fs::path temporary = temporaryBeside(target);
-    std::error_code written = writeAndFlush(temporary, bytes);
-    for (int retry = 0; written == std::errc::file_exists && retry < 3; ++retry) {
-        temporary = temporaryBeside(target); // that name is taken: never touch the other file
-        written = writeAndFlush(temporary, bytes);
+Replacement::Replacement(const fs::path& target, std::string_view bytes, const fs::path* permissionsOf)
+    : m_target(sys::followLinks(target)) {
+    const auto old = sys::factsOf(m_target);
+    if (old && (m_error = unusable(*old)))
+        return;
+    if (old && isReadOnly(m_target)) {
+        m_error = std::make_error_code(std::errc::permission_denied);
+        return;
     }
-    if (written) {
-        std::error_code ignored;
-        if (written != std::errc::file_exists)
-            fs::remove(temporary, ignored);
-        return written;
+    // A file with several names (hard links) is rewritten where it is, as the system's
+    // own INI writer does: a new file would carry the new settings under this one name
+    // only, and the game reading another name would never see them.
+    if (old && old->links > 1) {
+        m_inPlace = true;
+        m_inPlaceBytes = std::string(bytes);
+        return;
     }
-    std::error_code error;
-    const fs::file_status old = fs::status(target, error);
-    if (!error && fs::exists(old))
-        fs::permissions(temporary, old.permissions(), error);
-    error.clear();
-#ifdef _WIN32
-    error = moveIntoPlace(temporary, target);
-#else
-    fs::rename(temporary, target, error);
-#endif
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        m_temporary = temporaryBeside(m_target);
+        const fs::path* model = permissionsOf ? permissionsOf : old ? &m_target : nullptr;
+        sys::Handle file = sys::createNew(m_temporary, model, m_error);
+        if (m_error == std::errc::file_exists)
+            continue; // that name is taken: never touch the other file
+        if (!m_error && old)
+            m_error = takeOver(file, m_target);
+        if (!m_error && permissionsOf)
+            m_error = sys::copyMode(file, *permissionsOf);
+        if (!m_error)
+            m_error = sys::writeAllAndFlush(file, bytes);
+        // Taken now: once the file is in place, another program may change it at once.
+        if (const auto facts = sys::factsOf(m_temporary); !m_error && facts)
+            m_written = facts->stamp;
+        if (const std::error_code closed = file.close(); !m_error)
+            m_error = closed;
+        break;
     }
-    return error;
+    if (m_error) {
+        if (m_error != std::errc::file_exists)
+            sys::removeFile(m_temporary);
+        m_temporary.clear();
+    }
+}
+
+Replacement::Replacement(Replacement&& other) noexcept
+    : m_target(std::move(other.m_target))
+    , m_temporary(std::exchange(other.m_temporary, {}))
+    , m_inPlaceBytes(std::move(other.m_inPlaceBytes))
+    , m_inPlace(other.m_inPlace)
+    , m_written(other.m_written)
+    , m_error(other.m_error) {}
+
+Replacement::~Replacement() {
+    if (!m_temporary.empty())
+        sys::removeFile(m_temporary);
+}
+
+std::error_code Replacement::commit(const FileStamp* expected) {
+    if (m_error)
+        return m_error;
+    if (expected) {
+        const auto now = sys::factsOf(m_target);
+        if (!now || now->stamp != *expected)
+            return FileError::KeepsChanging;
+    }
+    if (m_inPlace) {
+        const std::error_code error = sys::rewriteInPlace(m_target, m_inPlaceBytes);
+        if (const auto facts = sys::factsOf(m_target); !error && facts)
+            ownWrites.remember(facts->stamp);
+        return error;
+    }
+    if (const std::error_code error = sys::moveIntoPlace(m_temporary, m_target))
+        return error;
+    m_temporary.clear();
+    if (m_written)
+        ownWrites.remember(*m_written);
+    sys::flushFolder(m_target.parent_path());
+    return {};
+}
+
+std::error_code replaceFile(const fs::path& target, std::string_view bytes, const FileStamp* expected) {
+    Replacement replacement(target, bytes);
+    return replacement.commit(expected);
 }
 
 void removeStaleTemporaries(const fs::path& target, std::chrono::seconds minimumAge) {
-    const std::string prefix = toUtf8(target.filename()) + std::string(kTemporaryTag);
+    const fs::path file = sys::followLinks(target);
+    const std::string prefix = pathText(file.filename()) + std::string(kTemporaryTag);
     const auto now = fs::file_time_type::clock::now();
     std::error_code error;
-    for (auto it = fs::directory_iterator(target.parent_path(), error);
+    for (auto it = fs::directory_iterator(file.parent_path(), error);
          !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string name = toUtf8(it->path().filename());
+        const std::string name = pathText(it->path().filename());
         if (!name.starts_with(prefix) || !name.ends_with(kTemporaryEnd))
             continue;
         std::error_code ignored;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -11,29 +12,92 @@
 // how the platform flushes and replaces files.
 namespace filestore {
 
-// Paths cross the program as UTF-8 text.
-std::filesystem::path toPath(std::string_view utf8);
-std::string toUtf8(const std::filesystem::path& path);
+// Paths cross the program as text: UTF-8 on Windows; elsewhere the file system's own
+// bytes, which need not be valid UTF-8 (a home folder named in Latin-1 stays usable).
+std::filesystem::path toPath(std::string_view text);
+std::string pathText(const std::filesystem::path& path);
 
+// Whether something is there. Follows links: a link that leads nowhere does not exist.
 bool exists(const std::filesystem::path& path);
+
+// Failures of this module that the system has no code for.
+enum class FileError {
+    NotRegularFile = 1, // a folder, a FIFO, a device: never read or written as a file
+    KeepsChanging,      // another program kept rewriting the file while it was read or written
+};
+std::error_code make_error_code(FileError error);
+
+// One version of a file: which file it is and its size and time of last change. A
+// write that finds another stamp at its end knows that another program changed the
+// file meanwhile.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::int64_t changed = 0; // nanoseconds
+    bool operator==(const FileStamp&) const = default;
+};
 
 struct ReadResult {
     bool ok = false;
     std::string bytes;
     std::error_code error; // why it failed
+    FileStamp stamp;       // of the version read
 };
 
-// Files larger than `maxSize` are not read: the result then has errc::file_too_large.
+// Reads a regular file, or the one a link leads to, whole; anything else fails at once
+// with NotRegularFile, without waiting for a writer that never comes. A file larger than
+// `maxSize` fails with errc::file_too_large, also when it grows while it is read. A file
+// that changes while it is read is read again; KeepsChanging when it will not hold still.
 ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
+
+// readFile for a read-modify-write: a version that another program changed a moment
+// ago may be the first part of its write, so it is taken only once it has stayed as it
+// is for a moment (an emptied file, the start of a rewrite in place, for longer); this
+// program's own writes are taken at once.
+ReadResult readSettledFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
 // True when the file grants no write access: no write permission bits on POSIX (also
 // for root, who could otherwise replace it), the read-only attribute on Windows.
 bool isReadOnly(const std::filesystem::path& path);
 
+// The new content of one file, written and flushed beside it but not yet in its place,
+// so that several files can be prepared before the first one changes. A link is
+// followed: the file it leads to is replaced and the link stays a link. The temporary
+// file is created with the target's permissions and, where the system allows, its owner,
+// group and extended attributes; a target whose owner cannot be kept is not replaced.
+// With `permissionsOf`, the new file takes that file's permissions instead (a backup
+// is as private as the file it copies). Dropped without commit(), the temporary file is
+// removed.
+class Replacement {
+public:
+    Replacement(const std::filesystem::path& target, std::string_view bytes,
+                const std::filesystem::path* permissionsOf = nullptr);
+    ~Replacement();
+    Replacement(Replacement&& other) noexcept;
+    Replacement& operator=(Replacement&&) = delete;
+    Replacement(const Replacement&) = delete;
+
+    std::error_code error() const { return m_error; }
+
+    // Puts the new content in the target's place and flushes the folder, so the change
+    // survives a power cut. With `expected`, a target that no longer has that stamp is
+    // left alone and KeepsChanging is returned.
+    std::error_code commit(const FileStamp* expected = nullptr);
+
+private:
+    std::filesystem::path m_target;    // the file itself, links followed
+    std::filesystem::path m_temporary; // empty when the target is rewritten in place
+    std::string m_inPlaceBytes;
+    bool m_inPlace = false;
+    std::optional<FileStamp> m_written; // the temporary file as written
+    std::error_code m_error;
+};
+
 // Replaces `target` with `bytes` so that it is, at every moment, either the complete old
-// or the complete new file: write a temporary file in the same folder, flush it to
-// disk, rename it over the target. Keeps the target's permissions. Returns the error.
-std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes);
+// or the complete new file (see Replacement). Returns the error.
+std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes,
+                            const FileStamp* expected = nullptr);
 
 // Removes what writes to `target` left behind when the program was killed mid-write:
 // temporary files of its name older than `minimumAge` (younger ones may belong to a
@@ -42,3 +106,5 @@ void removeStaleTemporaries(const std::filesystem::path& target,
                             std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 } // namespace filestore
+
+template <> struct std::is_error_code_enum<filestore::FileError> : std::true_type {};

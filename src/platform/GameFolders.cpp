@@ -1,5 +1,7 @@
 #include "platform/GameFolders.h"
 
+#include "platform/FileStore.h"
+
 #include "platform/SteamLibraries.h"
 
 #include <algorithm>
@@ -12,15 +14,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Paths cross the program as UTF-8; going through char8_t keeps them intact on Windows,
-// where a plain std::string would be taken in the ANSI code page.
+// Paths cross the program in the text form FileStore defines (UTF-8 on Windows, the
+// file system's own bytes elsewhere).
 fs::path fromUtf8(std::string_view text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
+    return filestore::toPath(text);
 }
 
 std::string toUtf8(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return filestore::pathText(path);
 }
 
 // Native separators, and no trailing separator unless the path is a root.

@@ -1,6 +1,7 @@
 #include "ui/QtIniHost.h"
 
 #include "platform/GameFolders.h"
+#include "platform/UserFolders.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
@@ -13,6 +14,7 @@
 
 namespace {
 
+#ifdef Q_OS_WIN
 // Native separators and no trailing separator (a root such as "/" or "C:\\" stays whole).
 QString tidyFolder(const QString& folder) {
     QString native = QDir::toNativeSeparators(folder);
@@ -22,7 +24,6 @@ QString tidyFolder(const QString& folder) {
     return native;
 }
 
-#ifdef Q_OS_WIN
 // On Windows the game keeps its files in the shell's personal folder.
 std::string documentsFolder() {
     return toPathText(tidyFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
@@ -32,16 +33,17 @@ std::string documentsFolder() {
 // a Wine prefix; the search prefers the desktop's documents folder when both hold the game.
 std::string documentsFolder() {
     gamefolders::SearchEnvironment environment;
-    environment.home = toPathText(QDir::homePath());
-    environment.xdgDocuments =
-        toPathText(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // The system's own bytes: the toolkit's strings cannot hold a name that is no UTF-8.
+    environment.home = userfolders::homeFolder();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.contains(QChar::ReplacementCharacter))
+        environment.xdgDocuments = toPathText(documents);
     environment.winePrefix = toPathText(qEnvironmentVariable("WINEPREFIX"));
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("LOGNAME");
     environment.userName = toPathText(user);
-    const std::string found = gamefolders::findDocumentsFolder(environment);
-    return found.empty() ? std::string() : toPathText(tidyFolder(fromPathText(found)));
+    return gamefolders::findDocumentsFolder(environment);
 }
 #endif
 
@@ -69,7 +71,9 @@ IniHost makeDesktopIniHost(UserDialogs& dialogs) {
     IniHost host;
     host.personalFolder = documentsFolder;
     host.executableFolder = [] {
-        return toPathText(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+        const std::string folder = userfolders::programFolder();
+        return folder.empty() ? toPathText(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
+                              : folder;
     };
     host.showMessage = [&dialogs](const std::string& text) { dialogs.showMessage(fromMessageText(text)); };
     host.creationTimestamp = creationTimestamp;

@@ -9,12 +9,14 @@
 
 namespace {
 
-// UTF-16 LE bytes of ASCII-or-Latin-1 `text` (with the mark when `mark` is set).
-std::string utf16(const std::u16string& text, bool mark = true) {
-    std::string bytes = mark ? std::string("\xFF\xFE") : std::string();
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
+// UTF-16 bytes of `text`, little-endian unless `bigEndian`, with the mark when `mark` is set.
+std::string utf16(const std::u16string& text, bool mark = true, bool bigEndian = false) {
+    std::string bytes;
+    for (char16_t c : (mark ? u"\uFEFF" : u"") + text) {
+        const char low = static_cast<char>(c & 0xFF);
+        const char high = static_cast<char>(c >> 8);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
     }
     return bytes;
 }
@@ -55,6 +57,28 @@ TEST(IniEncoding, AccessLayerReadsAndWritesUtf16Files) {
     const std::u16string after =
         u"; \u00dcbersetzt\r\n[SystemSettings]\r\nMotionBlur=False\r\nResX=1280\r\nGamma=2.2\r\n";
     EXPECT_EQ(readBytes(ini.gameFile("UTEngine.ini")), utf16(after));
+}
+
+// Editors and converters also leave UTF-16 big-endian files and UTF-16 without a mark:
+// read like the game's own, written back in their own form, never with 8-bit lines.
+TEST(IniEncoding, BigEndianAndUnmarkedUtf16AreReadAndWrittenInTheirOwnForm) {
+    const std::u16string before =
+        u"; \u00dcbersetzt \u65e5\u672c\r\n[SystemSettings]\r\nMotionBlur=True\r\nResX=1280\r\n";
+    const std::u16string after =
+        u"; \u00dcbersetzt "
+        u"\u65e5\u672c\r\n[SystemSettings]\r\nMotionBlur=False\r\nResX=1280\r\nGamma=2.2\r\n";
+    for (const auto& [mark, bigEndian] : {std::pair{true, true}, {false, false}, {false, true}}) {
+        SCOPED_TRACE(std::string(mark ? "marked" : "unmarked") +
+                     (bigEndian ? " big-endian" : " little-endian"));
+        ScopedIniHost ini;
+        writeBytes(ini.gameFile("UTEngine.ini"), utf16(before, mark, bigEndian));
+        EXPECT_TRUE(ReadIniBool(EngineIni, "SystemSettings", "MotionBlur"));
+        EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "ResX"), "1280");
+
+        WriteIniBool(EngineIni, "SystemSettings", "MotionBlur", false);
+        WriteIniString(EngineIni, "SystemSettings", "Gamma", "2.2");
+        EXPECT_EQ(readBytes(ini.gameFile("UTEngine.ini")), utf16(after, mark, bigEndian));
+    }
 }
 
 TEST(IniEncoding, Utf8MarkIsKeptOnWrite) {

@@ -2,7 +2,9 @@
 // the files on disk.
 #include "WindowFixture.h"
 
+#include "inidigest/IniDigest.h"
 #include "settings/Catalogue.h"
+#include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
 #include <cerrno>
@@ -153,6 +155,98 @@ TEST_F(BackupRestoreTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
             .arg(QString::fromStdString(std::make_error_code(std::errc::permission_denied).message()));
     EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, refusedError})));
     EXPECT_EQ(gameFileBytes(), before);
+}
+
+TEST_F(BackupRestoreTest, ABackupThatCannotBeWrittenKeepsThePreviousGenerationWhole) {
+    open();
+    for (const char* name : {"UTEngine.ini", "UTInput.ini"})
+        writeBytes(backupFile(name), std::string("[Previous]\r\nFrom=") + name + "\r\n");
+    std::filesystem::create_directory(backupFile("UTGame.ini")); // cannot become a file
+
+    backup();
+    const QString reason = QString::fromStdString(std::make_error_code(std::errc::is_a_directory).message());
+    EXPECT_EQ(shown(dialogs.take()),
+              shown((QStringList{kAskBackup, "error: Cannot create file \"" +
+                                                 QString::fromStdString(backupFile("UTGame.ini").string()) +
+                                                 "\". " + reason + "."})));
+    for (const char* name : {"UTEngine.ini", "UTInput.ini"})
+        EXPECT_EQ(readBytes(backupFile(name)), std::string("[Previous]\r\nFrom=") + name + "\r\n") << name;
+    EXPECT_EQ(fileNames(configFolder()).size(), 6u) << "no temporary file left behind";
+
+    // The same for a restore whose second game file cannot be replaced.
+    std::filesystem::remove(backupFile("UTGame.ini"));
+    backup();
+    dialogs.take();
+    std::filesystem::remove(gameFile("UTGame.ini"));
+    std::filesystem::create_directory(gameFile("UTGame.ini"));
+    writeBytes(gameFile("UTEngine.ini"), "[Engine.Engine]\r\nbUseSound=False\r\n");
+    restore();
+    EXPECT_EQ(dialogs.take().size(), 2);
+    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), "[Engine.Engine]\r\nbUseSound=False\r\n");
+}
+
+TEST_F(BackupRestoreTest, LinkedFilesStayLinksAndCopiesOfPrivateFilesStayPrivate) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need rights on Windows that a test cannot count on";
+#else
+    open();
+    // The player keeps the game files and their backups in a synced folder.
+    const std::filesystem::path synced = documents() / "Synced";
+    for (const char* name : kGameFiles) {
+        writeBytes(synced / name, readBytes(gameFile(name)));
+        writeBytes(synced / (std::string(name) + ".bak"), "[Previous]\r\n");
+        std::filesystem::remove(gameFile(name));
+        std::filesystem::create_symlink(synced / name, gameFile(name));
+        std::filesystem::create_symlink(synced / (std::string(name) + ".bak"), backupFile(name));
+    }
+    std::filesystem::permissions(synced / "UTGame.ini",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::remove(synced / "UTGame.ini.bak");
+
+    backup();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kBackupDone})));
+    for (const char* name : kGameFiles) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(std::filesystem::is_symlink(backupFile(name)));
+        EXPECT_EQ(readBytes(synced / (std::string(name) + ".bak")), readBytes(synced / name));
+    }
+    EXPECT_EQ(std::filesystem::status(synced / "UTGame.ini.bak").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "the copy of a private file is private";
+
+    writeBytes(synced / "UTInput.ini.bak", "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, kRestoreDone})));
+    EXPECT_TRUE(std::filesystem::is_symlink(gameFile("UTInput.ini")));
+    EXPECT_EQ(readBytes(synced / "UTInput.ini"), "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
+#endif
+}
+
+TEST_F(BackupRestoreTest, AHomeFolderNamedInLatin1IsUsedAsTheBytesItIs) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows names files in UTF-16: every path the program meets is valid UTF-8 text";
+#else
+    const std::filesystem::path latin1 = documents().parent_path() / "Dokumente f\xFCr J\xF6rg";
+    const std::filesystem::path config = latin1 / "My Games" / "Unreal Tournament 3" / "UTGame" / "Config";
+    for (const char* name : kGameFiles)
+        writeBytes(config / name, readBytes(gameFile(name)));
+    IniHost host;
+    host.personalFolder = [latin1] { return latin1.native(); };
+    host.executableFolder = [this] { return programFolder().native(); };
+    host.showMessage = [this](const std::string& text) { dialogs.showMessage(fromMessageText(text)); };
+    SetIniHost(host);
+
+    open();
+    box("MotionBlur")->click();
+    form().runHandler(QStringLiteral("BtnSaveClick"));
+    backup();
+    EXPECT_EQ(shown(dialogs.take()),
+              shown((QStringList{"confirm: Save this Settings? Existing Tweaks will be overwritten!",
+                                 "message: Settings were saved to Ini Files.", kAskBackup, kBackupDone})));
+    EXPECT_NE(readBytes(config / "UTEngine.ini").find("MotionBlur=False"), std::string::npos);
+    for (const char* name : kGameFiles)
+        EXPECT_EQ(readBytes(config / (std::string(name) + ".bak")), readBytes(config / name)) << name;
+#endif
 }
 
 TEST_F(BackupRestoreTest, RestoreThenSaveWritesTheWindowsValuesIntoTheRestoredFiles) {

@@ -26,6 +26,10 @@
 #include <stdexcept>
 #include <thread>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -361,9 +365,33 @@ TEST_F(BadInput, FiftyMegabyteFileIsRefusedAndKeptWhole) {
     EXPECT_LT(seconds, 10.0) << "start-up and save next to a 50 MB file";
 
     EXPECT_TRUE(wholeFile(gameFile("UTInput.ini")) == input) << "the refused file is never written";
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("MotionBlur=False"), std::string::npos)
-        << "the other files are saved up to the refusal";
+    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni)
+        << "refused before the first key, so no file is left half saved";
     fs::remove(gameFile("UTInput.ini"));
+}
+
+TEST_F(BadInput, MegabytesOfBareCarriageReturnsDoNotFreezeTheWindow) {
+    // Seven million empty lines, under the size limit, so the file is read and written
+    // like any other; every key operation reads it whole, so each must be quick.
+    const std::string returns(7u * 1024 * 1024, '\r');
+    for (const std::string where : {"[IniVersion]\r\n", "[SystemSettings]\r\n"}) {
+        SCOPED_TRACE(where);
+        writeBytes(gameFile("UTEngine.ini"), replaced(kSampleEngineIni, where, returns + where));
+        auto start = Clock::now();
+        EXPECT_EQ(startUp(), QStringList());
+        const auto startUpSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_LT(startUpSeconds, 2.0);
+        EXPECT_EQ(field("ResX")->text(), "1280");
+
+        box("MotionBlur")->setChecked(!box("MotionBlur")->isChecked());
+        field("ResX")->setText("1920");
+        const std::string expected = asSaved(EngineIni, readBytes(gameFile("UTEngine.ini")));
+        start = Clock::now();
+        EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, kSaved}));
+        const auto saveSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+        EXPECT_LT(saveSeconds, 2.0);
+        EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")) == expected);
+    }
 }
 
 TEST_F(BadInput, LineFeedOnlyFilesKeepTheirLineEnds) {
@@ -470,6 +498,58 @@ TEST_F(BadInputUnreadable, FolderInPlaceOfTheEngineFile) {
     EXPECT_EQ(patchVersion(), "Your UT3 Patch Version: ");
     EXPECT_TRUE(fs::is_directory(gameFile("UTEngine.ini")));
     EXPECT_TRUE(fs::is_empty(gameFile("UTEngine.ini")));
+}
+
+#ifndef _WIN32
+// Only regular files are read: anything else is a file that cannot be read, and is
+// reported at once instead of blocking the window or filling the memory.
+TEST_F(BadInputUnreadable, FifoInPlaceOfTheGameFile) {
+    fs::remove(gameFile("UTGame.ini"));
+    ASSERT_EQ(::mkfifo(gameFile("UTGame.ini").c_str(), 0600), 0);
+    expectReportedAndNeverWritten("UTGame.ini", GameIni, {});
+    EXPECT_TRUE(fs::is_fifo(gameFile("UTGame.ini")));
+}
+
+TEST_F(BadInputUnreadable, LinkToAnEndlessDeviceInPlaceOfTheEngineFile) {
+    fs::remove(gameFile("UTEngine.ini"));
+    fs::create_symlink("/dev/zero", gameFile("UTEngine.ini"));
+    expectReportedAndNeverWritten("UTEngine.ini", EngineIni, {readError("IniVersion", "Patch")});
+    EXPECT_TRUE(fs::is_symlink(gameFile("UTEngine.ini")));
+}
+
+TEST_F(BadInput, FifosAsTweakFileOrBackupsFailAtOnce) {
+    ASSERT_EQ(::mkfifo(tweakFile().c_str(), 0600), 0);
+    for (const char* name : kGameFiles)
+        ASSERT_EQ(::mkfifo((gameFile(name).string() + ".bak").c_str(), 0600), 0);
+    EXPECT_EQ(startUp(), QStringList());
+    EXPECT_EQ(press("BtnExportClick"),
+              QStringList{"error: Unable to write to " + QString::fromStdString(tweakFile().string()) + "."});
+    const QStringList restored = press("BtnRestoreClick");
+    ASSERT_EQ(restored.size(), 2);
+    EXPECT_TRUE(restored[1].startsWith("error: System Error.")) << restored[1].toStdString();
+    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni);
+    const QStringList backedUp = press("BtnBackupClick");
+    ASSERT_EQ(backedUp.size(), 2);
+    EXPECT_TRUE(backedUp[1].startsWith("error: Cannot create file")) << backedUp[1].toStdString();
+    EXPECT_TRUE(fs::is_fifo(gameFile("UTEngine.ini.bak")));
+}
+#endif
+
+TEST_F(BadInput, ASaveThatWouldGrowAFilePastTheLimitWritesNothing) {
+    std::string engine = kSampleEngineIni + "; ";
+    engine += std::string(8u * 1024 * 1024 - 1 - engine.size() - 2, '.') + "\r\n";
+    ASSERT_EQ(engine.size(), 8u * 1024 * 1024 - 1);
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    EXPECT_EQ(startUp(), QStringList());
+    field("DepthBias")->setText("0.0120000000");
+
+    EXPECT_EQ(press("BtnSaveClick"),
+              QStringList({kSaveQuestion, "error: The ini \"" +
+                                              QString::fromStdString(gameFile("UTEngine.ini").string()) +
+                                              "\" would grow larger than 8 MB; nothing was written."}));
+    EXPECT_TRUE(wholeFile(gameFile("UTEngine.ini")) == engine) << "the save stopped half-way";
+    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
+    EXPECT_EQ(readBytes(gameFile("UTInput.ini")), kSampleInputIni);
 }
 
 TEST_F(BadInput, FileOverEightMegabytesIsRefused) {

@@ -191,4 +191,39 @@ TEST_F(Save, EnterInAFieldSavesWithoutCheckingTheField) {
     EXPECT_EQ(resx->text(), "xyz");
 }
 
+// A load stops at a value that is no boolean; every row from there on keeps the window's
+// built-in value. Neither a save nor an export may write those over the player's own.
+TEST_F(Save, AfterALoadThatStoppedSaveAndExportRefuseUntilEveryControlIsSetAgain) {
+    std::string engine = replaced(kSampleEngineIni, "ResX=1280", "ResX=2560");
+    engine = replaced(replaced(engine, "ResY=1024", "ResY=1440"), "MaxAnisotropy=16", "MaxAnisotropy=4");
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    const std::string game = replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes");
+    writeBytes(gameFile("UTGame.ini"), game);
+    const QString stopped = "error: 'yes' is not a valid boolean value.";
+    for (const char* setAll : {"load", "preset"}) {
+        SCOPED_TRACE(setAll);
+        writeBytes(gameFile("UTEngine.ini"), engine);
+        writeBytes(gameFile("UTGame.ini"), game);
+        open();
+        const std::string tweak = readBytes(tweakFile());
+        save();
+        form().runHandler("BtnExportClick");
+        EXPECT_EQ(dialogs.take(), QStringList({stopped, stopped}))
+            << "refused, with the reason, asking nothing";
+        EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), engine);
+        EXPECT_EQ(readBytes(gameFile("UTGame.ini")), game);
+        EXPECT_EQ(readBytes(tweakFile()), tweak);
+
+        // The player mends the file, then loads again or picks a preset.
+        writeBytes(gameFile("UTGame.ini"), kSampleGameIni);
+        if (std::string(setAll) == "load")
+            form().LoadfromIni();
+        else
+            form().PreSet1();
+        save();
+        EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, kSaved}));
+        EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), fileAsSaved(EngineIni, engine));
+    }
+}
+
 } // namespace
