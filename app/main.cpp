@@ -1,6 +1,6 @@
 // Knobwerk: edits the engine, game and input settings of the game's per-user INI files.
-#include "MainForm.h"
 #include "inidigest/IniDigest.h"
+#include "mainform/MainForm.h"
 #include "ui/QtIniHost.h"
 #include "ui/QtUserDialogs.h"
 

@@ -2,9 +2,9 @@
 // shown window, on the game files in the given folders.
 // Usage: knobwerk_bench_program READY_FD DOCUMENTS PROGRAM_FOLDER
 #include "GameFiles.h"
-#include "MainForm.h"
 #include "QuietDialogs.h"
 #include "ReadySignal.h"
+#include "mainform/MainForm.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 // with its start-up (layout, wiring, loading all settings) against an empty window.
 #include "Benchmarks.h"
 
-#include "MainForm.h"
 #include "QuietDialogs.h"
+#include "mainform/MainForm.h"
 
 #include <QCoreApplication>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FakeDialogs.h"
-#include "MainForm.h"
 #include "TempFolder.h"
+#include "mainform/MainForm.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

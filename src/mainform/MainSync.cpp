@@ -1,6 +1,6 @@
 // Moving the settings between the window and the game files, row by row through the
 // settings catalogue.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniValues.h"

@@ -1,5 +1,5 @@
 // One spare copy of the three game files, with ".bak" appended, and the way back.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"

@@ -1,6 +1,6 @@
 // Export of all settings into Knobwerk.ini beside the program, and import of such a
 // file, so that players can pass their tweaks to one another.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"

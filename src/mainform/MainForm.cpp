@@ -1,4 +1,4 @@
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"

@@ -1,5 +1,5 @@
 // The four built-in value sets of the preset combo box.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "settings/Presets.h"
 #include "ui/TextCodec.h"

@@ -1,6 +1,6 @@
 // Numeric fields: text that is not a number of the field's kind is refused when the
 // user leaves the field, and the text it had on entry comes back.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "inidigest/IniValues.h"
 #include "ui/TextCodec.h"

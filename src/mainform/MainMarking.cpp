@@ -1,6 +1,6 @@
 // Change marking: a check box's caption is bold while the box differs from the value
 // stored in the game file. Nothing is cached; every evaluation reads the file.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "inidigest/IniDigest.h"
 #include "ui/TextCodec.h"

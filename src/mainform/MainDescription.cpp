@@ -1,5 +1,5 @@
 // The description panel below the scroll box explains the setting under the pointer.
-#include "MainForm.h"
+#include "mainform/MainForm.h"
 
 #include "settings/Descriptions.h"
 #include "ui/TextCodec.h"
