@@ -152,8 +152,8 @@ int main(int argc, char* argv[]) {
         warn("Knobwerk cannot start its copy " + copy.string() + ": " + std::strerror(errno) + "." + fallback,
              argc, argv);
     } catch (const std::exception& e) {
-        warn("Knobwerk cannot keep its own copy below your data folder: " + reasonOf(e) + "." + fallback, argc,
-             argv);
+        warn("Knobwerk cannot keep its own copy below your data folder: " + reasonOf(e) + "." + fallback,
+             argc, argv);
     }
     run(installed, argc, argv);
     std::fprintf(stderr, "knobwerk: cannot start %s: %s\n", installed.c_str(), std::strerror(errno));
