@@ -370,6 +370,15 @@ TEST_F(BadInput, FiftyMegabyteFileIsRefusedAndKeptWhole) {
     fs::remove(gameFile("UTInput.ini"));
 }
 
+// The longest the window may stand still for a file under the size limit. The Windows
+// build is tested under Wine, whose file reads and flushes take several times as long
+// (a 7 MB save: 2.1 to 2.3 s there).
+#ifdef _WIN32
+constexpr double kLongestFreezeSeconds = 4.0;
+#else
+constexpr double kLongestFreezeSeconds = 2.0;
+#endif
+
 TEST_F(BadInput, MegabytesOfBareCarriageReturnsDoNotFreezeTheWindow) {
     // Seven million empty lines, under the size limit, so the file is read and written
     // like any other; every key operation reads it whole, so each must be quick.
@@ -380,7 +389,7 @@ TEST_F(BadInput, MegabytesOfBareCarriageReturnsDoNotFreezeTheWindow) {
         auto start = Clock::now();
         EXPECT_EQ(startUp(), QStringList());
         const auto startUpSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-        EXPECT_LT(startUpSeconds, 2.0);
+        EXPECT_LT(startUpSeconds, kLongestFreezeSeconds);
         EXPECT_EQ(field("ResX")->text(), "1280");
 
         box("MotionBlur")->setChecked(!box("MotionBlur")->isChecked());
@@ -389,7 +398,7 @@ TEST_F(BadInput, MegabytesOfBareCarriageReturnsDoNotFreezeTheWindow) {
         start = Clock::now();
         EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, kSaved}));
         const auto saveSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-        EXPECT_LT(saveSeconds, 2.0);
+        EXPECT_LT(saveSeconds, kLongestFreezeSeconds);
         EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")) == expected);
     }
 }
