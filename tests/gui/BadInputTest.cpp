@@ -371,10 +371,11 @@ TEST_F(BadInput, FiftyMegabyteFileIsRefusedAndKeptWhole) {
 }
 
 // The longest the window may stand still for a file under the size limit. The Windows
-// build is tested under Wine, whose file reads and flushes take several times as long
-// (a 7 MB save: 2.1 to 2.3 s there).
+// build is tested under Wine, whose file reads and flushes are several times slower and
+// vary from run to run (one operation on the 7 MB file took 0.5 to 3 s there); the bound
+// there still tells the one-pass reads from the old line splitting (17.5 s natively).
 #ifdef _WIN32
-constexpr double kLongestFreezeSeconds = 4.0;
+constexpr double kLongestFreezeSeconds = 10.0;
 #else
 constexpr double kLongestFreezeSeconds = 2.0;
 #endif
