@@ -22,12 +22,6 @@ deb=$(realpath -- "${1:?usage: ${0##*/} PACKAGE.deb}")
 # shellcheck source=xdriver.sh
 . "$here/xdriver.sh"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-good() { echo "ok:   $*"; }
-
 log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-install.XXXXXX")
 trap 'stop_x; drop_debian_root; rm -f -- "$log"' EXIT
 trap 'exit 130' INT TERM

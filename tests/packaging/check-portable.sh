@@ -29,12 +29,6 @@ mkdir -p -- "$pictures"
 # shellcheck source=xdriver.sh
 . "$here/xdriver.sh"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-good() { echo "ok:   $*"; }
-
 weston_pid=""
 host_runtime=""
 unpacked=""

@@ -12,6 +12,7 @@
 #   click ID X Y               clicks at X,Y inside the window
 #   picture ID FILE            takes the window's part of the screen
 #   stop_x                     ends the watched program and Xvfb (for the EXIT trap)
+#   good TEXT / fail TEXT      reports a passed step / the failure, and ends the check
 #
 # Titles: a message box is titled "Knobwerk", the confirmation box "Information", the
 # window "UT3 Knobwerk ...". Button centres come from the window's layout table at
@@ -30,10 +31,13 @@ watched_log=""
 # The virtual X server itself comes from the screenshot scripts' helper.
 # shellcheck source=../../scripts/xvfb-session.sh
 . "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/xvfb-session.sh"
-xvfb_fail() {
+# How the checks that drive the window report: a passed step, or the first failure.
+fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
+good() { echo "ok:   $*"; }
+xvfb_fail() { fail "$@"; }
 
 start_x() {
     XVFB_LOGS=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-xvfb.XXXXXX")
