@@ -398,6 +398,31 @@ public:
     std::optional<bool> boldAtError;
 };
 
+// A second window, freshly loaded from the game files, whose error box is watched.
+struct ProbedWindow {
+    ProbedWindow() {
+        probe.take();
+        probe.window = &window;
+    }
+
+    void import(const std::filesystem::path& file) {
+        probe.fileToOpen = QString::fromStdString(file.string());
+        window.runHandler(QStringLiteral("BtnImportClick"));
+    }
+
+    // The error box came before the marking walk, and the walk ran: bShowHud, whose
+    // stored value changed behind the window, is bold only after it.
+    void expectErrorBeforeTheWalk() const {
+        ASSERT_TRUE(probe.boldAtError.has_value());
+        EXPECT_FALSE(*probe.boldAtError) << "the error box comes before the marking walk";
+        EXPECT_TRUE(window.control<QCheckBox>(QStringLiteral("bShowHud"))->font().bold()) << "the walk ran";
+    }
+
+    ErrorMomentProbe probe;
+    TMainform window{probe};
+    const std::map<std::string, std::string> loaded = importedControls(window);
+};
+
 TEST_F(TweakFileTest, BooleanThatDoesNotConvertStopsTheImportThenMarks) {
     open();
     const auto exported = changeEverything();
@@ -407,26 +432,18 @@ TEST_F(TweakFileTest, BooleanThatDoesNotConvertStopsTheImportThenMarks) {
     const std::string staticDecals = "StaticDecals=" + iniValue(file, "SystemSettings", "StaticDecals");
     writeBytes(tweakFile(), replaced(file, staticDecals, "StaticDecals=yes"));
 
-    // A second window, freshly loaded from the game files, whose error box is watched.
-    ErrorMomentProbe probe;
-    TMainform window(probe);
-    probe.take();
-    probe.window = &window;
-    const auto loaded = importedControls(window);
+    ProbedWindow second;
     // bShowHud comes after the bad key and keeps its state; only the marking walk can
     // show that its stored value changed meanwhile.
     writeBytes(gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"));
-    probe.fileToOpen = QString::fromStdString(tweakFile().string());
-    window.runHandler(QStringLiteral("BtnImportClick"));
+    second.import(tweakFile());
 
-    EXPECT_EQ(shown(probe.take()),
+    EXPECT_EQ(shown(second.probe.take()),
               shown((QStringList{QStringLiteral("open file"),
                                  QStringLiteral("error: 'yes' is not a valid boolean value.")})));
-    ASSERT_TRUE(probe.boldAtError.has_value());
-    EXPECT_FALSE(*probe.boldAtError) << "the error box comes before the marking walk";
-    EXPECT_TRUE(window.control<QCheckBox>(QStringLiteral("bShowHud"))->font().bold()) << "the walk ran";
+    second.expectErrorBeforeTheWalk();
 
-    const auto after = importedControls(window);
+    const auto after = importedControls(second.window);
     bool beforeBadKey = true;
     for (const CatalogueRow& row : settingsCatalogue()) {
         if (row.kind == ValueKind::MovieText)
@@ -437,34 +454,27 @@ TEST_F(TweakFileTest, BooleanThatDoesNotConvertStopsTheImportThenMarks) {
         if (beforeBadKey)
             EXPECT_EQ(after.at(name), exported.at(name)) << name << " is read before the bad key";
         else
-            EXPECT_EQ(after.at(name), loaded.at(name)) << name << " comes at or after the bad key";
+            EXPECT_EQ(after.at(name), second.loaded.at(name)) << name << " comes at or after the bad key";
     }
-    EXPECT_TRUE(window.control<QCheckBox>(QStringLiteral("bAllowMatureLanguage"))->font().bold());
+    EXPECT_TRUE(second.window.control<QCheckBox>(QStringLiteral("bAllowMatureLanguage"))->font().bold());
 }
 
 TEST_F(TweakFileTest, MarkingErrorWhileFillingStopsAtThatBoxThenMarks) {
-    ErrorMomentProbe probe;
-    TMainform window(probe);
-    probe.take();
-    probe.window = &window;
-    const auto loaded = importedControls(window);
+    ProbedWindow second;
     // MotionBlur's game value stops converting; its box is the first the import turns
     // off after that. bShowHud comes after it, and only the walk can show its change.
     writeBytes(gameFile("UTEngine.ini"), replaced(kSampleEngineIni, "MotionBlur=True", "MotionBlur="));
     writeBytes(gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"));
     const auto cleared = programFolder() / "cleared.ini";
     writeBytes(cleared, "[General]\r\nVersion=v1.0\r\n");
-    probe.fileToOpen = QString::fromStdString(cleared.string());
-    window.runHandler(QStringLiteral("BtnImportClick"));
+    second.import(cleared);
 
     const QString error = QStringLiteral("error: '' is not a valid boolean value.");
-    EXPECT_EQ(shown(probe.take()), shown(QStringList{QStringLiteral("open file"), error, error}))
+    EXPECT_EQ(shown(second.probe.take()), shown(QStringList{QStringLiteral("open file"), error, error}))
         << "the import's stop, then the walk's at the same box";
-    ASSERT_TRUE(probe.boldAtError.has_value());
-    EXPECT_FALSE(*probe.boldAtError) << "the error box comes before the marking walk";
-    EXPECT_TRUE(window.control<QCheckBox>(QStringLiteral("bShowHud"))->font().bold()) << "the walk ran";
+    second.expectErrorBeforeTheWalk();
 
-    const auto after = importedControls(window);
+    const auto after = importedControls(second.window);
     bool filled = true;
     for (const CatalogueRow& row : settingsCatalogue()) {
         const std::string name(row.control);
@@ -473,7 +483,7 @@ TEST_F(TweakFileTest, MarkingErrorWhileFillingStopsAtThatBoxThenMarks) {
         const char* imported = row.kind == ValueKind::Boolean   ? "unchecked"
                                : row.kind == ValueKind::Integer ? "0"
                                                                 : "-1";
-        EXPECT_EQ(after.at(name), filled ? imported : loaded.at(name)) << name;
+        EXPECT_EQ(after.at(name), filled ? imported : second.loaded.at(name)) << name;
         if (name == "MotionBlur")
             filled = false; // its state was set; the import stopped at its mark
     }
