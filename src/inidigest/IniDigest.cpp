@@ -211,6 +211,10 @@ std::string IniTargetPath(IniTarget target) {
     return {};
 }
 
+std::string IniBackupPath(IniTarget target) {
+    return IniTargetPath(target) + ".bak";
+}
+
 bool IniTargetExists(IniTarget target) {
     return filestore::exists(filestore::toPath(IniTargetPath(target)));
 }
@@ -225,7 +229,7 @@ void InitIniDigest() {
         filestore::removeStaleTemporaries(filestore::toPath(IniTargetPath(target)));
     // Backup and restore write the game files' ".bak" copies the same way.
     for (IniTarget target : {EngineIni, GameIni, InputIni})
-        filestore::removeStaleTemporaries(filestore::toPath(IniTargetPath(target) + ".bak"));
+        filestore::removeStaleTemporaries(filestore::toPath(IniBackupPath(target)));
     const std::string path = IniTargetPath(TweakFile);
     const std::filesystem::path file = filestore::toPath(path);
     if (filestore::exists(file))

@@ -66,7 +66,11 @@ struct IniKeyWrite {
 void RequireRoomForWrites(IniTarget target, const std::vector<IniKeyWrite>& writes);
 
 // The full path of a target as it would be opened now (empty for an unknown target).
+// The game files lie in the folder found by InitIniDigest for the whole run.
 std::string IniTargetPath(IniTarget target);
+
+// The path of a game file's backup copy: its own path with ".bak" appended.
+std::string IniBackupPath(IniTarget target);
 
 // Whether the target's file exists now. Asks quietly: reports nothing.
 bool IniTargetExists(IniTarget target);

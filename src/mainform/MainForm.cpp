@@ -47,20 +47,22 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(QIcon(QStringLiteral(":/knobwerk.png")));
     m_controls = buildWindowControls(this);
+    m_values = std::make_unique<ControlValues>(
+        m_controls, [this](QCheckBox* box, bool checked) { setBoxFromCode(box, checked); });
     // Enter in a field, a box or the combo box presses it (see wireEvents).
     m_defaultButton = new DefaultButton(this, control<QPushButton>(QStringLiteral("BtnSave")));
     m_events = new ControlEvents(this);
     wireEvents();
-    runHandler(QStringLiteral("FormCreate"));
+    handler(QStringLiteral("FormCreate"), [this] { FormCreate(); })();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
 TMainform::~TMainform() {
     // No handler runs while the window is torn down: the focus leaving a control as it is
-    // destroyed is no event of the program. The controls go first, while the handler
-    // table and the rest of the window are still whole.
-    m_handlers.clear();
+    // destroyed is no event of the program. The controls go first, while the rest of the
+    // window is still whole.
+    m_closing = true;
     delete m_defaultButton;
     delete m_events;
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
@@ -115,14 +117,16 @@ void TMainform::Label31Click() {
     m_dialogs.openUrl(control<QLabel>(QStringLiteral("Label31"))->text());
 }
 
-void TMainform::wire(const QString& handlerName, std::function<void()> body) {
-    m_handlers.insert(handlerName, std::move(body));
+void TMainform::run(void (TMainform::*handler)()) {
+    guarded([this, handler] { (this->*handler)(); });
 }
 
-void TMainform::runHandler(const QString& name) {
-    const auto handler = m_handlers.constFind(name);
-    if (handler != m_handlers.constEnd())
-        guarded(*handler);
+std::function<void()> TMainform::handler(const QString& name, std::function<void()> body) {
+    m_handlerNames << name;
+    return [this, body = std::move(body)] {
+        if (!m_closing)
+            guarded(body);
+    };
 }
 
 void TMainform::guarded(const std::function<void()>& body) {
@@ -140,76 +144,66 @@ void TMainform::showStandardError(const QString& text) {
     m_dialogs.showError(needsStop ? text + QLatin1Char('.') : text);
 }
 
-void TMainform::setBoxChecked(QCheckBox* box, bool checked) {
-    ++m_settingFromCode;
+void TMainform::wireButtons() {
+    for (const ButtonHandler& entry : kButtonHandlers) {
+        const QString name = QLatin1String(entry.button) + QStringLiteral("Click");
+        connect(control<QPushButton>(QLatin1String(entry.button)), &QPushButton::clicked, this,
+                handler(name, [this, method = entry.handler] { (this->*method)(); }));
+    }
+}
+
+void TMainform::wireCheckBox(QCheckBox* box, bool marked) {
+    m_events->onReturnKey(box, [this] { control<QPushButton>(QStringLiteral("BtnSave"))->click(); });
+    if (!marked)
+        return;
+    m_boxClicks.insert(box, [this, box] { markCheckBox(box); });
+    const auto click =
+        handler(box->objectName() + QStringLiteral("Click"), [this, box] { markCheckBox(box); });
+    connect(box, &QCheckBox::toggled, this, [this, click] {
+        if (!m_settingBox)
+            click();
+    });
+}
+
+void TMainform::setBoxFromCode(QCheckBox* box, bool checked) {
+    if (box->isChecked() == checked)
+        return; // no change, no click
+    m_settingBox = true;
     box->setChecked(checked);
-    --m_settingFromCode;
-    if (m_errorFromCode)
-        std::rethrow_exception(std::exchange(m_errorFromCode, nullptr));
+    m_settingBox = false;
+    if (const auto click = m_boxClicks.constFind(box); click != m_boxClicks.constEnd())
+        (*click)();
 }
 
 void TMainform::wireEvents() {
-    wire(QStringLiteral("FormCreate"), [this] { FormCreate(); });
-    for (const ButtonHandler& entry : kButtonHandlers) {
-        const QString name = QLatin1String(entry.button) + QStringLiteral("Click");
-        wire(name, [this, handler = entry.handler] { (this->*handler)(); });
-        connect(control<QPushButton>(QLatin1String(entry.button)), &QPushButton::clicked, this,
-                [this, name] { runHandler(name); });
-    }
+    wireButtons();
     auto pressSave = [this] { control<QPushButton>(QStringLiteral("BtnSave"))->click(); };
 
     for (const ControlRow& row : windowLayout()) {
         const QString name = fromTableText(row.name);
         QWidget* widget = m_controls.value(name);
-        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
-            m_events->onReturnKey(box, pressSave);
-            if (row.events & OnClick) {
-                const QString handler = name + QStringLiteral("Click");
-                wire(handler, [this, box] { markCheckBox(box); });
-                connect(box, &QCheckBox::toggled, this, [this, handler] {
-                    if (m_settingFromCode == 0)
-                        return runHandler(handler);
-                    try {
-                        m_handlers.value(handler)();
-                    } catch (...) {
-                        m_errorFromCode = std::current_exception();
-                    }
-                });
-            }
-        }
-        if (row.kind == ControlKind::Label && (row.events & OnClick)) {
-            wire(name + QStringLiteral("Click"), [this] { Label31Click(); });
-            m_events->onLabelClick(widget, [this, name] { runHandler(name + QStringLiteral("Click")); });
-        }
-        if (row.events & OnMouseMove) {
-            const QString handler = name + QStringLiteral("MouseMove");
-            wire(handler, [this, name] { describe(name); });
-            m_events->onMouseMove(widget, [this, handler] { runHandler(handler); });
-        }
+        if (auto* box = qobject_cast<QCheckBox*>(widget))
+            wireCheckBox(box, row.events & OnClick);
+        if (row.kind == ControlKind::Label && (row.events & OnClick))
+            m_events->onLabelClick(widget,
+                                   handler(name + QStringLiteral("Click"), [this] { Label31Click(); }));
+        if (row.events & OnMouseMove)
+            m_events->onMouseMove(
+                widget, handler(name + QStringLiteral("MouseMove"), [this, name] { describe(name); }));
         if (auto* field = qobject_cast<QLineEdit*>(widget)) {
-            wire(name + QStringLiteral("Enter"), [this, field] { numericFieldEnter(field); });
-            wire(name + QStringLiteral("Exit"), [this, field] { numericFieldExit(field); });
-            m_events->onEnter(field, [this, name] { runHandler(name + QStringLiteral("Enter")); });
-            m_events->onExit(field, [this, name] { runHandler(name + QStringLiteral("Exit")); });
+            m_events->onEnter(
+                field, handler(name + QStringLiteral("Enter"), [this, field] { numericFieldEnter(field); }));
+            m_events->onExit(
+                field, handler(name + QStringLiteral("Exit"), [this, field] { numericFieldExit(field); }));
             m_events->onReturnKey(field, pressSave);
         }
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            const QString handler = name + QStringLiteral("Change");
-            wire(handler, [this] { cbPresetsChange(); });
+            const auto change = handler(name + QStringLiteral("Change"), [this] { cbPresetsChange(); });
             // Only the user's own changes: a pick from the list, or typing.
-            connect(combo, &QComboBox::activated, this, [this, handler] { runHandler(handler); });
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                    [this, handler] { runHandler(handler); });
+            connect(combo, &QComboBox::activated, this, change);
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this, change);
             m_events->onReturnKey(combo, pressSave);
             m_events->onReturnKey(combo->lineEdit(), pressSave);
         }
     }
-}
-
-QCheckBox* TMainform::box(const CatalogueRow& row) const {
-    return control<QCheckBox>(fromTableText(row.control));
-}
-
-QLineEdit* TMainform::field(const CatalogueRow& row) const {
-    return control<QLineEdit>(fromTableText(row.control));
 }

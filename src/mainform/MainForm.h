@@ -1,24 +1,20 @@
 #pragma once
 
-#include "settings/Catalogue.h"
+#include "mainform/ControlValues.h"
+#include "sync/StoppedLoad.h"
 #include "ui/FormBuilder.h"
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
-#include <exception>
 #include <functional>
-#include <optional>
-#include <set>
-#include <string>
-#include <string_view>
+#include <memory>
 
 class ControlEvents;
 class DefaultButton;
 class QCheckBox;
-class QComboBox;
-class QLabel;
 class QLineEdit;
 class UserDialogs;
 
@@ -63,20 +59,25 @@ public:
     // Change marking: re-evaluates all marked check boxes against the game files.
     void CycleAllChanges();
 
-    // Controls by name, and the handlers wired to their events.
+    // Runs one of the handlers above as its event runs it: an error it does not catch
+    // is shown in the standard error box.
+    void run(void (TMainform::*handler)());
+
+    // Controls by name, and the names of the handlers wired to their events.
     template <class Control> Control* control(const QString& name) const {
         return qobject_cast<Control*>(m_controls.value(name));
     }
-    QStringList handlerNames() const { return m_handlers.keys(); }
-    // Runs a handler as its event would, showing an uncaught error in the error box.
-    void runHandler(const QString& name);
+    const QStringList& handlerNames() const { return m_handlerNames; }
 
     // The shared entry text of the numeric fields.
     const QString& enteredText() const { return m_enteredText; }
 
 private:
     void wireEvents();
-    void wire(const QString& handlerName, std::function<void()> body);
+    void wireButtons();
+    void wireCheckBox(QCheckBox* box, bool marked);
+    // Records the handler's name and gives back its body run as an event runs it.
+    std::function<void()> handler(const QString& name, std::function<void()> body);
     void guarded(const std::function<void()>& body);
     // Asks `question` in the confirmation box, as every overwriting operation does;
     // true when the user pressed OK.
@@ -85,40 +86,24 @@ private:
 
     // Handlers shared by families of controls.
     void markCheckBox(QCheckBox* box);
+    // Sets a box from code. Its click handler runs here, not from the box's signal, so
+    // that an error it throws ends the caller's operation like any other.
+    void setBoxFromCode(QCheckBox* box, bool checked);
     void numericFieldEnter(QLineEdit* field);
     void numericFieldExit(QLineEdit* field);
     void describe(const QString& control);
     void applyPreset(int index);
 
-    // Catalogue rows and their controls.
-    QCheckBox* box(const CatalogueRow& row) const;
-    QLineEdit* field(const CatalogueRow& row) const;
-    // Sets a check box from code; its click handler runs when the state changes, and an
-    // error raised there ends the caller's operation like any other.
-    void setBoxChecked(QCheckBox* box, bool checked);
-    void loadRow(const CatalogueRow& row);
-    void writeRow(IniTarget target, const CatalogueRow& row);
-    // Throws the integer conversion error of the first integer field that holds no
-    // integer, among the rows whose target file (as `targetOf` names it) exists.
-    void requireIntegerFields(const std::function<IniTarget(const CatalogueRow&)>& targetOf);
-    // Throws, before anything is written, when the writes of all rows would grow a file
-    // past the size limit. The text a row writes, or nullopt when it writes nothing.
-    void requireRoomInFiles(const std::function<IniTarget(const CatalogueRow&)>& targetOf);
-    std::optional<std::string> writtenText(const CatalogueRow& row) const;
-    // Controls still holding a value from before a load that stopped at an error: a
-    // load, a preset or an import settles them again. Save and export refuse, with the
-    // load's error, while any is unsettled.
-    void settled(std::string_view control);
-    void requireLoadedValues() const;
-
     UserDialogs& m_dialogs;
     ControlMap m_controls;
+    std::unique_ptr<ControlValues> m_values;
     ControlEvents* m_events = nullptr;
     DefaultButton* m_defaultButton = nullptr;
-    QHash<QString, std::function<void()>> m_handlers;
+    QStringList m_handlerNames;
+    // The click handlers of the marked check boxes, run also when the program sets a box.
+    QHash<QCheckBox*, std::function<void()>> m_boxClicks;
+    bool m_settingBox = false;
+    bool m_closing = false;
     QString m_enteredText;
-    int m_settingFromCode = 0;
-    std::exception_ptr m_errorFromCode;
-    std::set<std::string_view> m_unloaded;
-    std::exception_ptr m_loadError;
+    StoppedLoad m_stoppedLoad;
 };

@@ -2,18 +2,16 @@
 // stored in the game file. Nothing is cached; every evaluation reads the file.
 #include "mainform/MainForm.h"
 
-#include "inidigest/IniDigest.h"
+#include "sync/SettingsSync.h"
 #include "ui/TextCodec.h"
 
 #include <QCheckBox>
 
 void TMainform::markCheckBox(QCheckBox* box) {
-    const std::string key = box->objectName().toStdString();
-    const CatalogueRow* row = findCatalogueRow(key);
-    const bool stored = ReadIniBool(row->target, std::string(row->section), key);
+    const bool differs = settingsync::differsFromGameFile(*m_values, box->objectName().toStdString());
     // Exactly {bold} or no style at all; face, size and colour stay.
     QFont font = box->font();
-    font.setBold(box->isChecked() != stored);
+    font.setBold(differs);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);

@@ -45,8 +45,8 @@ class BackupRestoreTest : public WindowTest {
 protected:
     std::filesystem::path backupFile(const std::string& name) const { return gameFile(name + ".bak"); }
 
-    void backup() { form().runHandler(QStringLiteral("BtnBackupClick")); }
-    void restore() { form().runHandler(QStringLiteral("BtnRestoreClick")); }
+    void backup() { form().run(&TMainform::BtnBackupClick); }
+    void restore() { form().run(&TMainform::BtnRestoreClick); }
 
     std::map<std::string, std::string> gameFileBytes() const {
         std::map<std::string, std::string> bytes;
@@ -238,7 +238,7 @@ TEST_F(BackupRestoreTest, AHomeFolderNamedInLatin1IsUsedAsTheBytesItIs) {
 
     open();
     box("MotionBlur")->click();
-    form().runHandler(QStringLiteral("BtnSaveClick"));
+    form().run(&TMainform::BtnSaveClick);
     backup();
     EXPECT_EQ(shown(dialogs.take()),
               shown((QStringList{"confirm: Save this Settings? Existing Tweaks will be overwritten!",
@@ -281,7 +281,7 @@ TEST_F(BackupRestoreTest, RestoreThenSaveWritesTheWindowsValuesIntoTheRestoredFi
     EXPECT_TRUE(box("bShowHud")->isChecked());
     EXPECT_EQ(marks(), marksBefore);
 
-    form().runHandler(QStringLiteral("BtnSaveClick"));
+    form().run(&TMainform::BtnSaveClick);
     dialogs.take();
     const std::string engine = readBytes(gameFile("UTEngine.ini"));
     EXPECT_NE(engine.find("ResX=1280\r\n"), std::string::npos);

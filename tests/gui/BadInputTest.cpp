@@ -154,8 +154,8 @@ protected:
     QCheckBox* box(const char* name) const { return m_window->control<QCheckBox>(QLatin1String(name)); }
     QLineEdit* field(const char* name) const { return m_window->control<QLineEdit>(QLatin1String(name)); }
 
-    QStringList press(const char* handler) {
-        window().runHandler(handler);
+    QStringList press(void (TMainform::*handler)()) {
+        window().run(handler);
         return dialogs.take();
     }
 
@@ -220,7 +220,7 @@ protected:
             expected[i] =
                 iniencoding::encode(asSaved(static_cast<IniTarget>(EngineIni + i), file.text), file.encoding);
         }
-        EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, kSaved}));
+        EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, kSaved}));
         for (int i = 0; i < 3; ++i) {
             SCOPED_TRACE(kGameFiles[i]);
             const std::string after = readBytes(gameFile(kGameFiles[i]));
@@ -263,7 +263,7 @@ TEST_F(BadInput, BinaryGarbageIsKeptAndTheSettingsGoAfterIt) {
     EXPECT_EQ(field("ResX")->text(), "0");
     EXPECT_EQ(field("HudCanvasScale")->text(), "-1");
     EXPECT_EQ(field("DoubleClickTime")->text(), "0.250000") << "the good file loads";
-    EXPECT_EQ(press("BtnLoadIniClick"), QStringList({kLoadQuestion, kLoaded}));
+    EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion, kLoaded}));
 
     box("MotionBlur")->setChecked(true);
     field("ResX")->setText("1920");
@@ -274,7 +274,7 @@ TEST_F(BadInput, BinaryGarbageIsKeptAndTheSettingsGoAfterIt) {
 
     // The appended settings are read back on the next load.
     box("MotionBlur")->setChecked(false);
-    EXPECT_EQ(press("BtnLoadIniClick"), QStringList({kLoadQuestion, kLoaded}));
+    EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion, kLoaded}));
     EXPECT_TRUE(box("MotionBlur")->isChecked());
     EXPECT_EQ(field("ResX")->text(), "1920");
 }
@@ -360,7 +360,7 @@ TEST_F(BadInput, FiftyMegabyteFileIsRefusedAndKeptWhole) {
     EXPECT_EQ(field("DoubleClickTime")->text(), "-1") << "read as a missing key";
     field("DoubleClickTime")->setText("0.3");
     box("MotionBlur")->setChecked(false);
-    EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, "error: " + tooLarge("UTInput.ini")}));
+    EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, "error: " + tooLarge("UTInput.ini")}));
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
     EXPECT_LT(seconds, 10.0) << "start-up and save next to a 50 MB file";
 
@@ -397,7 +397,7 @@ TEST_F(BadInput, MegabytesOfBareCarriageReturnsDoNotFreezeTheWindow) {
         field("ResX")->setText("1920");
         const std::string expected = asSaved(EngineIni, readBytes(gameFile("UTEngine.ini")));
         start = Clock::now();
-        EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, kSaved}));
+        EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, kSaved}));
         const auto saveSeconds = std::chrono::duration<double>(Clock::now() - start).count();
         EXPECT_LT(saveSeconds, kLongestFreezeSeconds);
         EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")) == expected);
@@ -455,7 +455,7 @@ protected:
         const QStringList integerErrors = integerReadErrors(target);
         startupErrors << integerErrors;
         EXPECT_EQ(startUp(), startupErrors);
-        EXPECT_EQ(press("BtnLoadIniClick"), QStringList({kLoadQuestion}) << integerErrors << kLoaded);
+        EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion}) << integerErrors << kLoaded);
 
         const std::string engine = target == EngineIni ? std::string() : readBytes(gameFile("UTEngine.ini"));
         const std::string game = target == GameIni ? std::string() : readBytes(gameFile("UTGame.ini"));
@@ -469,7 +469,7 @@ protected:
             }
             EXPECT_TRUE(readBytes(gameFile("UTInput.ini")) == input);
         };
-        EXPECT_EQ(press("BtnSaveClick"),
+        EXPECT_EQ(press(&TMainform::BtnSaveClick),
                   QStringList({kSaveQuestion, "error: '' is not a valid integer value."}));
         unchanged();
 
@@ -478,7 +478,7 @@ protected:
                 window()
                     .control<QLineEdit>(QString::fromLatin1(row.control.data(), row.control.size()))
                     ->setText("1");
-        EXPECT_EQ(press("BtnSaveClick"),
+        EXPECT_EQ(press(&TMainform::BtnSaveClick),
                   QStringList({kSaveQuestion, "error: Unable to write to " +
                                                   QString::fromStdString(gameFile(name).string()) + "."}));
         if (target == GameIni) {
@@ -532,13 +532,13 @@ TEST_F(BadInput, FifosAsTweakFileOrBackupsFailAtOnce) {
     for (const char* name : kGameFiles)
         ASSERT_EQ(::mkfifo((gameFile(name).string() + ".bak").c_str(), 0600), 0);
     EXPECT_EQ(startUp(), QStringList());
-    EXPECT_EQ(press("BtnExportClick"),
+    EXPECT_EQ(press(&TMainform::BtnExportClick),
               QStringList{"error: Unable to write to " + QString::fromStdString(tweakFile().string()) + "."});
-    const QStringList restored = press("BtnRestoreClick");
+    const QStringList restored = press(&TMainform::BtnRestoreClick);
     ASSERT_EQ(restored.size(), 2);
     EXPECT_TRUE(restored[1].startsWith("error: System Error.")) << restored[1].toStdString();
     EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni);
-    const QStringList backedUp = press("BtnBackupClick");
+    const QStringList backedUp = press(&TMainform::BtnBackupClick);
     ASSERT_EQ(backedUp.size(), 2);
     EXPECT_TRUE(backedUp[1].startsWith("error: Cannot create file")) << backedUp[1].toStdString();
     EXPECT_TRUE(fs::is_fifo(gameFile("UTEngine.ini.bak")));
@@ -553,7 +553,7 @@ TEST_F(BadInput, ASaveThatWouldGrowAFilePastTheLimitWritesNothing) {
     EXPECT_EQ(startUp(), QStringList());
     field("DepthBias")->setText("0.0120000000");
 
-    EXPECT_EQ(press("BtnSaveClick"),
+    EXPECT_EQ(press(&TMainform::BtnSaveClick),
               QStringList({kSaveQuestion, "error: The ini \"" +
                                               QString::fromStdString(gameFile("UTEngine.ini").string()) +
                                               "\" would grow larger than 8 MB; nothing was written."}));
@@ -574,9 +574,9 @@ TEST_F(BadInput, FileOverEightMegabytesIsRefused) {
     EXPECT_EQ(patchVersion(), "Your UT3 Patch Version: -1");
     EXPECT_EQ(field("ResX")->text(), "0") << "read as a missing key";
     EXPECT_EQ(field("HudCanvasScale")->text(), "0.95") << "the other files load";
-    EXPECT_EQ(press("BtnLoadIniClick"), QStringList({kLoadQuestion, refused, kLoaded}));
+    EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion, refused, kLoaded}));
 
-    EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, "error: " + tooLarge("UTEngine.ini")}));
+    EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, "error: " + tooLarge("UTEngine.ini")}));
     EXPECT_EQ(fs::file_size(gameFile("UTEngine.ini")), size);
     std::ifstream in(gameFile("UTEngine.ini"), std::ios::binary);
     std::string start(head.size(), '\0');
@@ -634,7 +634,7 @@ TEST_F(BadInput, DamagedUtf16FileWithAnOddByteCount) {
 
     box("bShowHud")->setChecked(false);
     const std::string expected = asSaved(GameIni, asTheGameReads(game));
-    EXPECT_EQ(press("BtnSaveClick"), QStringList({kSaveQuestion, kSaved}));
+    EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, kSaved}));
     const std::string saved = readBytes(gameFile("UTGame.ini"));
     EXPECT_TRUE(saved.starts_with("\xFF\xFE"));
     EXPECT_EQ(asTheGameReads(saved), expected);

@@ -70,7 +70,7 @@ TEST_F(DescriptionPanelTest, LastDescriptionStaysOverFieldsAndUndescribedBoxes) 
     // Neither a preset nor a load empties the panel.
     form().control<QComboBox>(QStringLiteral("cbPresets"))->setCurrentIndex(2);
     emit form().control<QComboBox>(QStringLiteral("cbPresets"))->activated(2);
-    form().runHandler(QStringLiteral("BtnLoadIniClick"));
+    form().run(&TMainform::BtnLoadIniClick);
     EXPECT_EQ(title(), std::string("Description: bUseSound"));
     EXPECT_EQ(text().rfind("Enables/Disables all Sound in the game.", 0), 0u) << text();
 }

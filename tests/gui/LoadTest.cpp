@@ -11,7 +11,7 @@ namespace {
 class Load : public WindowTest {
 protected:
     void SetUp() override { open(); }
-    void load() { form().runHandler("BtnLoadIniClick"); }
+    void load() { form().run(&TMainform::BtnLoadIniClick); }
 };
 
 TEST_F(Load, CancelChangesNothing) {

@@ -35,9 +35,9 @@ TEST_F(Marking, CheckedBoxWhoseKeyIsAbsentIsBold) {
 
 TEST_F(Marking, SaveAndLoadKeepMarksOfBoxesTheyDoNotChange) {
     box("Bloom")->click();
-    form().runHandler("BtnSaveClick");
+    form().run(&TMainform::BtnSaveClick);
     EXPECT_TRUE(bold("Bloom")) << "saved, but not re-evaluated";
-    form().runHandler("BtnLoadIniClick");
+    form().run(&TMainform::BtnLoadIniClick);
     EXPECT_TRUE(bold("Bloom")) << "the load changes no state, so raises no click";
     form().CycleAllChanges();
     EXPECT_FALSE(bold("Bloom"));
@@ -77,7 +77,7 @@ TEST_F(Marking, BadValueStopsTheWalkAndShowsTheError) {
     std::string engine = kSampleEngineIni;
     engine = replaced(engine, "Trilinear=True", "Trilinear=maybe");
     writeBytes(gameFile("UTEngine.ini"), engine);
-    form().runHandler("cbPresetsChange"); // answered OK with no preset picked: only the walk runs
+    form().run(&TMainform::cbPresetsChange); // answered OK with no preset picked: only the walk runs
     EXPECT_EQ(dialogs.take().last(), "error: 'maybe' is not a valid boolean value.");
     EXPECT_TRUE(bold("bShowDamage")) << "boxes after the bad one were not evaluated";
 }

@@ -148,7 +148,7 @@ TEST_F(PresetsTest, EveryPresetTurnsTheMoviesOn) {
     writeBytes(gameFile("UTEngine.ini"), engine);
     openShown();
     for (int index = 0; index < 4; ++index) {
-        form().runHandler(QStringLiteral("BtnLoadIniClick"));
+        form().run(&TMainform::BtnLoadIniClick);
         ASSERT_FALSE(box("bPlayMoviez")->isChecked()) << "after loading, before preset " << index;
         pick(index);
         EXPECT_TRUE(box("bPlayMoviez")->isChecked()) << "preset " << index;
@@ -159,7 +159,7 @@ TEST_F(PresetsTest, SaveAfterPresetWritesTheShownTexts) {
     openShown();
     pick(1);
     dialogs.take();
-    form().runHandler(QStringLiteral("BtnSaveClick"));
+    form().run(&TMainform::BtnSaveClick);
     EXPECT_EQ(shown(dialogs.take()),
               shown((QStringList{
                   QStringLiteral("confirm: Save this Settings? Existing Tweaks will be overwritten!"),

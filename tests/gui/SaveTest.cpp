@@ -20,7 +20,7 @@ const QString kSaved = "message: Settings were saved to Ini Files.";
 class Save : public WindowTest {
 protected:
     void SetUp() override { open(); }
-    void save() { form().runHandler("BtnSaveClick"); }
+    void save() { form().run(&TMainform::BtnSaveClick); }
 
     // The file with each catalogue key line of `target` replaced by `key=value` as the
     // save would normalise it, read from the window.
@@ -207,7 +207,7 @@ TEST_F(Save, AfterALoadThatStoppedSaveAndExportRefuseUntilEveryControlIsSetAgain
         open();
         const std::string tweak = readBytes(tweakFile());
         save();
-        form().runHandler("BtnExportClick");
+        form().run(&TMainform::BtnExportClick);
         EXPECT_EQ(dialogs.take(), QStringList({stopped, stopped}))
             << "refused, with the reason, asking nothing";
         EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), engine);

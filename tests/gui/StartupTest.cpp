@@ -108,7 +108,7 @@ TEST_F(Startup, BadBooleanStopsTheLoadAndStillOpensTheWindow) {
 
 TEST_F(Startup, InformationAndHelpLink) {
     TMainform& form = open();
-    form.runHandler("Button1Click");
+    form.run(&TMainform::Button1Click);
     ASSERT_EQ(dialogs.shown.size(), 1);
     const QStringList lines = dialogs.shown.first().mid(9).split("\r\n");
     ASSERT_EQ(lines.size(), 7);

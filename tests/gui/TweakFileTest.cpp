@@ -135,15 +135,15 @@ protected:
         return expected;
     }
 
-    void exportNow() { form().runHandler(QStringLiteral("BtnExportClick")); }
+    void exportNow() { form().run(&TMainform::BtnExportClick); }
 
     void importFrom(const std::filesystem::path& file) {
         dialogs.fileToOpen = QString::fromStdString(file.string());
-        form().runHandler(QStringLiteral("BtnImportClick"));
+        form().run(&TMainform::BtnImportClick);
     }
 
     void reloadFromGameFiles() {
-        form().runHandler(QStringLiteral("BtnLoadIniClick"));
+        form().run(&TMainform::BtnLoadIniClick);
         dialogs.take();
     }
 
@@ -373,7 +373,7 @@ TEST_F(TweakFileTest, CancelledDialogChangesNothing) {
     open();
     const auto before = importedControls(form());
     dialogs.fileToOpen.reset();
-    form().runHandler(QStringLiteral("BtnImportClick"));
+    form().run(&TMainform::BtnImportClick);
     EXPECT_EQ(shown(dialogs.take()),
               shown((QStringList{QStringLiteral("open file"),
                                  QStringLiteral("message: You have to choose a valid File!")})));
@@ -407,7 +407,7 @@ struct ProbedWindow {
 
     void import(const std::filesystem::path& file) {
         probe.fileToOpen = QString::fromStdString(file.string());
-        window.runHandler(QStringLiteral("BtnImportClick"));
+        window.run(&TMainform::BtnImportClick);
     }
 
     // The error box came before the marking walk, and the walk ran: bShowHud, whose

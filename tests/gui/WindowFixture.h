@@ -1,7 +1,8 @@
 #pragma once
 
 #include "FakeDialogs.h"
-#include "TempFolder.h"
+#include "IniHostFixture.h"
+#include "SampleGameFiles.h"
 #include "mainform/MainForm.h"
 
 #include <QCheckBox>
@@ -23,14 +24,14 @@ protected:
     TMainform& open();
     TMainform& form() { return *m_form; }
 
-    std::filesystem::path documents() const { return m_root.path() / "Documents"; }
-    std::filesystem::path programFolder() const { return m_root.path() / "program"; }
-    std::filesystem::path configFolder() const;
-    std::filesystem::path gameFile(const std::string& name) const { return configFolder() / name; }
-    std::filesystem::path tweakFile() const { return programFolder() / "Knobwerk.ini"; }
+    std::filesystem::path documents() const { return m_host.documents(); }
+    std::filesystem::path programFolder() const { return m_host.programFolder(); }
+    std::filesystem::path configFolder() const { return m_host.configFolder(); }
+    std::filesystem::path gameFile(const std::string& name) const { return m_host.gameFile(name); }
+    std::filesystem::path tweakFile() const { return m_host.tweakFile(); }
 
     // Writes the sample game files that every window test starts from.
-    void writeSampleGameFiles();
+    void writeSampleGameFiles() { m_host.writeSampleGameFiles(); }
 
     QCheckBox* box(const char* name) const { return m_form->control<QCheckBox>(QLatin1String(name)); }
     QLineEdit* field(const char* name) const { return m_form->control<QLineEdit>(QLatin1String(name)); }
@@ -40,14 +41,7 @@ protected:
     FakeDialogs dialogs;
 
 private:
-    TempFolder m_root;
+    // The window starts the INI layer itself; its messages are the window's boxes.
+    ScopedIniHost m_host;
     std::unique_ptr<TMainform> m_form;
 };
-
-// `text` with the first `from` replaced by `to`; a test fails when `from` is not there.
-std::string replaced(std::string text, const std::string& from, const std::string& to);
-
-// Sample game files with every catalogue key, in the game's own style.
-extern const std::string kSampleEngineIni;
-extern const std::string kSampleGameIni;
-extern const std::string kSampleInputIni;

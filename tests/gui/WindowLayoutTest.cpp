@@ -110,8 +110,9 @@ TEST_F(WindowLayout, NoCaptionIsClipped) {
         // caption is one pixel wider in bold than the layout gives it.
         QFont bold = button->font();
         bold.setBold(true);
-        if (kCheckBoldInEveryFace || QFontInfo(bold).family() == QStringLiteral("MS Sans Serif"))
+        if (kCheckBoldInEveryFace || QFontInfo(bold).family() == QStringLiteral("MS Sans Serif")) {
             EXPECT_LE(widthNeeded(button, bold), button->width());
+        }
     }
     for (QLabel* label : form().findChildren<QLabel*>()) {
         SCOPED_TRACE(label->objectName().toStdString());

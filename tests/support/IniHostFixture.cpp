@@ -1,19 +1,25 @@
 #include "IniHostFixture.h"
 
+#include "SampleGameFiles.h"
+
 #include "inidigest/IniDigest.h"
 
-ScopedIniHost::ScopedIniHost() {
+ScopedIniHost::ScopedIniHost(std::function<void(const std::string&)> showMessage, bool start) {
     std::filesystem::create_directories(documents());
     std::filesystem::create_directories(programFolder());
     IniHost host;
     host.personalFolder = [this] { return documents().string(); };
     host.executableFolder = [this] { return programFolder().string(); };
-    host.showMessage = [this](const std::string& text) { messages.push_back(text); };
+    if (showMessage)
+        host.showMessage = std::move(showMessage);
+    else
+        host.showMessage = [this](const std::string& text) { messages.push_back(text); };
     host.creationTimestamp = [this] { return timestamp; };
     SetIniHost(std::move(host));
     ResetIniErrors();
     SetCustomIniPath("");
-    InitIniDigest();
+    if (start)
+        InitIniDigest();
 }
 
 ScopedIniHost::~ScopedIniHost() {
@@ -22,4 +28,10 @@ ScopedIniHost::~ScopedIniHost() {
 
 std::filesystem::path ScopedIniHost::configFolder() const {
     return documents() / "My Games" / "Unreal Tournament 3" / "UTGame" / "Config";
+}
+
+void ScopedIniHost::writeSampleGameFiles() const {
+    writeBytes(gameFile("UTEngine.ini"), kSampleEngineIni);
+    writeBytes(gameFile("UTGame.ini"), kSampleGameIni);
+    writeBytes(gameFile("UTInput.ini"), kSampleInputIni);
 }

@@ -1,0 +1,87 @@
+#include "sync/GameFileBackup.h"
+
+#include "inidigest/IniDigest.h"
+#include "inidigest/IniError.h"
+#include "platform/FileStore.h"
+
+#include <functional>
+#include <vector>
+
+namespace gamebackup {
+
+namespace {
+
+constexpr IniTarget kGameFiles[] = {EngineIni, GameIni, InputIni};
+
+using FailureText = std::function<std::string(const std::string& path, const std::error_code&)>;
+
+std::string systemError(const std::string&, const std::error_code& error) {
+    if (!error)
+        return "A call to an OS function failed";
+    return "System Error.  Code: " + std::to_string(error.value()) + ".\r\n" + error.message();
+}
+
+std::string cannotOpen(const std::string& source, const std::error_code& error) {
+    return "Cannot open file \"" + source + "\". " + error.message();
+}
+
+std::string cannotCreate(const std::string& target, const std::error_code& error) {
+    return "Cannot create file \"" + target + "\". " + error.message();
+}
+
+// The whole content of `path`, or the error text `failure` gives for it.
+std::string readWhole(const std::string& path, const FailureText& failure) {
+    filestore::ReadResult file = filestore::readFile(filestore::toPath(path), kMaxIniFileSize);
+    if (!file.ok)
+        throw IniError(failure(path, file.error));
+    return std::move(file.bytes);
+}
+
+// One file to write: where, what, and (for a backup) whose permissions it takes.
+struct Target {
+    std::string path;
+    std::string bytes;
+    std::string permissionsOf;
+};
+
+// Writes each target's new content beside it, all of them, before the first one is put
+// in its place: a target that cannot be written then costs no file its previous content.
+void replaceAll(const std::vector<Target>& targets, const FailureText& failure) {
+    std::vector<filestore::Replacement> prepared;
+    prepared.reserve(targets.size());
+    for (const Target& target : targets) {
+        const std::filesystem::path model = filestore::toPath(target.permissionsOf);
+        prepared.emplace_back(filestore::toPath(target.path), target.bytes,
+                              target.permissionsOf.empty() ? nullptr : &model);
+        if (const std::error_code error = prepared.back().error())
+            throw IniError(failure(target.path, error));
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (const std::error_code error = prepared[i].commit())
+            throw IniError(failure(targets[i].path, error));
+}
+
+} // namespace
+
+void backupGameFiles() {
+    std::vector<Target> backups;
+    for (IniTarget file : kGameFiles) {
+        const std::string source = IniTargetPath(file);
+        // A backup is as private as the file it copies.
+        backups.push_back({IniBackupPath(file), readWhole(source, cannotOpen), source});
+    }
+    replaceAll(backups, cannotCreate);
+}
+
+void restoreGameFiles() {
+    std::vector<Target> gameFiles;
+    for (IniTarget file : kGameFiles)
+        gameFiles.push_back({IniTargetPath(file), readWhole(IniBackupPath(file), systemError), {}});
+    replaceAll(gameFiles, systemError);
+}
+
+void copyWholeFile(const std::string& source, const std::string& target) {
+    replaceAll({{target, readWhole(source, cannotOpen), {}}}, cannotCreate);
+}
+
+} // namespace gamebackup

@@ -1,0 +1,149 @@
+#include "sync/SettingsSync.h"
+
+#include "inidigest/IniDigest.h"
+#include "inidigest/IniError.h"
+#include "platform/FileStore.h"
+#include "settings/Presets.h"
+#include "sync/ValueCodec.h"
+
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace settingsync {
+
+namespace {
+
+using FileOf = IniTarget (*)(const CatalogueRow&);
+
+IniTarget gameFileOf(const CatalogueRow& row) {
+    return row.target;
+}
+
+IniTarget tweakFileOf(const CatalogueRow&) {
+    return TweakFile;
+}
+
+// Throws, before anything is written, what would stop the writes half-way and leave a
+// file half old, half new: a field that is no integer (the first in row order), or a file
+// the writes would grow past the size limit. Rows of a missing file are never written,
+// so what their controls hold does not matter.
+void requireWholeWrite(const SettingValues& values, FileOf fileOf) {
+    std::map<IniTarget, std::vector<IniKeyWrite>> writes;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        const IniTarget file = fileOf(row);
+        if (!IniTargetExists(file))
+            continue;
+        // Export writes its version mark into the tweak file before the settings.
+        if (file == TweakFile && writes.find(TweakFile) == writes.end())
+            writes[TweakFile].push_back({"General", "Version", "v1.0"});
+        if (const std::optional<std::string> text = codecOf(row.kind).writtenText(values, row))
+            writes[file].push_back({std::string(row.section), std::string(row.key), *text});
+    }
+    for (const auto& [file, keys] : writes)
+        RequireRoomForWrites(file, keys);
+}
+
+void writeAll(const SettingValues& values, FileOf fileOf) {
+    for (const CatalogueRow& row : settingsCatalogue())
+        codecOf(row.kind).write(fileOf(row), row, values);
+}
+
+} // namespace
+
+void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
+    ResetIniErrors();
+    const auto rows = settingsCatalogue();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const CatalogueRow& row = rows[i];
+        const ValueCodec& codec = codecOf(row.kind);
+        try {
+            codec.show(values, row, codec.read(row.target, row));
+        } catch (...) {
+            stopped.stopAt(rows.subspan(i), std::current_exception());
+            throw;
+        }
+        stopped.settle(row.control);
+    }
+}
+
+void saveToGameFiles(const SettingValues& values) {
+    ResetIniErrors();
+    requireWholeWrite(values, gameFileOf);
+    writeAll(values, gameFileOf);
+}
+
+bool exportToTweakFile(const SettingValues& values) {
+    ResetIniErrors();
+    requireWholeWrite(values, tweakFileOf);
+    WriteIniString(TweakFile, "General", "Version", "v1.0");
+    writeAll(values, tweakFileOf);
+    return !IniTargetWentMissing(TweakFile);
+}
+
+bool differsFromGameFile(const SettingValues& values, std::string_view box) {
+    const CatalogueRow* row = findCatalogueRow(box);
+    if (!row)
+        throw std::logic_error("no setting named " + std::string(box));
+    const bool stored = ReadIniBool(row->target, std::string(row->section), std::string(row->key));
+    return values.checked(box) != stored;
+}
+
+void applyPreset(SettingValues& values, int index, StoppedLoad& stopped) {
+    const auto column = static_cast<std::size_t>(index);
+    for (const PresetCheckBox& entry : presetCheckBoxes()) {
+        values.setChecked(entry.control, entry.checked.at(column));
+        stopped.settle(entry.control);
+    }
+    for (const PresetFieldText& entry : presetFieldTexts()) {
+        values.setText(entry.control, std::string(entry.text.at(column)));
+        stopped.settle(entry.control);
+    }
+}
+
+TweakFileCheck chooseTweakFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(filestore::toPath(path), error))
+        return TweakFileCheck::NotFound;
+    SetCustomIniPath(path);
+    if (ReadIniStringOrEmpty(CustomFile, "General", "Version").empty())
+        return TweakFileCheck::NotATweakFile;
+    return TweakFileCheck::Accepted;
+}
+
+ImportOutcome importTweakFile(SettingValues& values, StoppedLoad& stopped) {
+    ResetIniErrors();
+    ImportOutcome outcome;
+    std::vector<std::pair<const CatalogueRow*, ReadValue>> read;
+    // Every value is read before the first goes into its control, so that a file that
+    // goes missing half-way through the reads changes nothing.
+    try {
+        for (const CatalogueRow& row : settingsCatalogue()) {
+            if (codecOf(row.kind).imported())
+                read.emplace_back(&row, codecOf(row.kind).read(CustomFile, row));
+        }
+    } catch (const IniError&) {
+        outcome.error = std::current_exception();
+    }
+    // The file went away during the reads: the layer has reported it, and what was read
+    // is partly its failure values; change nothing.
+    if (IniTargetWentMissing(CustomFile)) {
+        outcome.fileWentMissing = true;
+        return outcome;
+    }
+    // A box re-marked as it changes may meet a game-file value that does not convert:
+    // the import stops at that box, as it would at a bad key of its own.
+    try {
+        for (const auto& [row, value] : read) {
+            codecOf(row->kind).show(values, *row, value);
+            stopped.settle(row->control);
+        }
+    } catch (const IniError&) {
+        outcome.error = std::current_exception();
+    }
+    return outcome;
+}
+
+} // namespace settingsync

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sync/SettingValues.h"
+#include "sync/StoppedLoad.h"
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+// The operations that move the settings between the window's values and the files, row
+// by row through the settings catalogue. Each runs to its end or stops at the first
+// error it throws; what was done before the error stays done.
+namespace settingsync {
+
+// Fills every setting from the game files. A value that does not convert stops the load
+// there; `stopped` then remembers the rows it did not get to.
+void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped);
+
+// Writes every setting into the game files. A field that is no integer, or a file the
+// writes would grow past the size limit, is refused before the first key is written.
+void saveToGameFiles(const SettingValues& values);
+
+// Writes the version mark and every setting into the tweak-settings file. False when the
+// file went missing on the way (reported by the INI layer): then it lacks keys.
+bool exportToTweakFile(const SettingValues& values);
+
+// Whether a check box differs from the value its game file holds now.
+bool differsFromGameFile(const SettingValues& values, std::string_view box);
+
+// Sets every check box, then every edit field, to preset `index` (0 to 3).
+void applyPreset(SettingValues& values, int index, StoppedLoad& stopped);
+
+// Checks the file a player picked for an import and, when it is one, makes it the file
+// the import reads (also when it then turns out to be no tweak-settings file).
+enum class TweakFileCheck { Accepted, NotFound, NotATweakFile };
+TweakFileCheck chooseTweakFile(const std::string& path);
+
+struct ImportOutcome {
+    bool fileWentMissing = false; // reported by the INI layer; no value was changed
+    std::exception_ptr error;     // what stopped the import part-way, if anything
+};
+
+// Reads the settings of the chosen tweak-settings file (all but the movie key) and then
+// puts them into the values one by one.
+ImportOutcome importTweakFile(SettingValues& values, StoppedLoad& stopped);
+
+} // namespace settingsync
