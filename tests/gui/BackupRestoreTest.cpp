@@ -125,6 +125,41 @@ TEST_F(BackupRestoreTest, BackupWithAGameFileMissingKeepsEveryOldBackup) {
         EXPECT_EQ(readBytes(backupFile(name)), std::string("[Previous]\r\nFrom=") + name + "\r\n") << name;
 }
 
+// A second installation appears where the documents folder is asked for after start-up
+// (the desktop's folder and a Wine prefix both holding the game). Backup and restore
+// stay with the files the window was loaded from, and fail when those are gone.
+TEST_F(BackupRestoreTest, BackupAndRestoreStayInTheFolderFoundAtStartUp) {
+    open();
+    const std::filesystem::path other = documents().parent_path() / "Other Documents";
+    const std::filesystem::path otherConfig =
+        other / "My Games" / "Unreal Tournament 3" / "UTGame" / "Config";
+    for (const char* name : kGameFiles) {
+        writeBytes(otherConfig / name, std::string("; the other installation's ") + name + "\r\n");
+        writeBytes(otherConfig / (std::string(name) + ".bak"), "; its backup\r\n");
+    }
+    answerDocumentsFolder(other);
+    std::filesystem::remove(gameFile("UTEngine.ini"));
+
+    backup();
+    restore();
+
+    const std::string reason = std::make_error_code(std::errc::no_such_file_or_directory).message();
+    EXPECT_EQ(
+        shown(dialogs.take()),
+        shown((QStringList{kAskBackup,
+                           QStringLiteral("error: Cannot open file \"") +
+                               QString::fromStdString(gameFile("UTEngine.ini").string()) +
+                               QStringLiteral("\". ") + QString::fromStdString(reason) + QStringLiteral("."),
+                           kAskRestore,
+                           QStringLiteral("error: System Error.  Code: %1.\r\n%2.")
+                               .arg(ENOENT)
+                               .arg(QString::fromStdString(reason))})));
+    for (const char* name : kGameFiles) {
+        EXPECT_EQ(readBytes(otherConfig / name), std::string("; the other installation's ") + name + "\r\n");
+        EXPECT_EQ(readBytes(otherConfig / (std::string(name) + ".bak")), "; its backup\r\n");
+    }
+}
+
 TEST_F(BackupRestoreTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
     open();
     const auto before = gameFileBytes();
@@ -230,11 +265,7 @@ TEST_F(BackupRestoreTest, AHomeFolderNamedInLatin1IsUsedAsTheBytesItIs) {
     const std::filesystem::path config = latin1 / "My Games" / "Unreal Tournament 3" / "UTGame" / "Config";
     for (const char* name : kGameFiles)
         writeBytes(config / name, readBytes(gameFile(name)));
-    IniHost host;
-    host.personalFolder = [latin1] { return latin1.native(); };
-    host.executableFolder = [this] { return programFolder().native(); };
-    host.showMessage = [this](const std::string& text) { dialogs.showMessage(fromMessageText(text)); };
-    SetIniHost(host);
+    answerDocumentsFolder(latin1);
 
     open();
     box("MotionBlur")->click();

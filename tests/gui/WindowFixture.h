@@ -30,6 +30,9 @@ protected:
     std::filesystem::path gameFile(const std::string& name) const { return m_host.gameFile(name); }
     std::filesystem::path tweakFile() const { return m_host.tweakFile(); }
 
+    // From now on the host answers `folder` when asked for the documents folder.
+    void answerDocumentsFolder(const std::filesystem::path& folder) { m_host.documentsAnswer = folder; }
+
     // Writes the sample game files that every window test starts from.
     void writeSampleGameFiles() { m_host.writeSampleGameFiles(); }
 

@@ -8,7 +8,8 @@ ScopedIniHost::ScopedIniHost(std::function<void(const std::string&)> showMessage
     std::filesystem::create_directories(documents());
     std::filesystem::create_directories(programFolder());
     IniHost host;
-    host.personalFolder = [this] { return documents().string(); };
+    documentsAnswer = documents();
+    host.personalFolder = [this] { return documentsAnswer.string(); };
     host.executableFolder = [this] { return programFolder().string(); };
     if (showMessage)
         host.showMessage = std::move(showMessage);

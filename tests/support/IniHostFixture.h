@@ -24,6 +24,9 @@ public:
     // Writes the sample game files into the configuration folder.
     void writeSampleGameFiles() const;
 
+    // What the host answers when asked for the documents folder (documents() unless set).
+    std::filesystem::path documentsAnswer;
+
     std::vector<std::string> messages;
     std::string timestamp = "07.12.2026, 10:31:05";
 

@@ -46,5 +46,4 @@ public:
     std::vector<std::string> changed; // boxes whose state changed, in order
     // Runs after a box changed, as the window's marking does; may throw.
     std::function<void(std::string_view)> onChange;
-
 };
