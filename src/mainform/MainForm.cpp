@@ -159,9 +159,11 @@ void TMainform::wireCheckBox(QCheckBox* box, bool marked) {
     m_boxClicks.insert(box, [this, box] { markCheckBox(box); });
     const auto click =
         handler(box->objectName() + QStringLiteral("Click"), [this, box] { markCheckBox(box); });
-    connect(box, &QCheckBox::toggled, this, [this, click] {
-        if (!m_settingBox)
-            click();
+    connect(box, &QCheckBox::toggled, this, [this, box, click] {
+        if (m_settingBox)
+            return;
+        m_stoppedLoad.settle(box->objectName().toStdString()); // the player's own value now
+        click();
     });
 }
 
@@ -196,6 +198,9 @@ void TMainform::wireEvents() {
             m_events->onExit(
                 field, handler(name + QStringLiteral("Exit"), [this, field] { numericFieldExit(field); }));
             m_events->onReturnKey(field, pressSave);
+            connect(field, &QLineEdit::textEdited, this, [this, field] {
+                m_stoppedLoad.settle(field->objectName().toStdString()); // typed by the player
+            });
         }
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             const auto change = handler(name + QStringLiteral("Change"), [this] { cbPresetsChange(); });

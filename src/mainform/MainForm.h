@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class ControlEvents;
 class DefaultButton;
@@ -83,6 +84,8 @@ private:
     // true when the user pressed OK.
     bool confirmed(const QString& question);
     void showStandardError(const QString& text);
+    // After a save or an export: which settings a stopped load kept out of `file`.
+    void tellWhatWasNotWritten(const std::string& file);
 
     // Handlers shared by families of controls.
     void markCheckBox(QCheckBox* box);

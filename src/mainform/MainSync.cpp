@@ -2,6 +2,7 @@
 #include "mainform/MainForm.h"
 
 #include "sync/SettingsSync.h"
+#include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
 void TMainform::LoadfromIni() {
@@ -16,11 +17,14 @@ void TMainform::BtnLoadIniClick() {
 }
 
 void TMainform::BtnSaveClick() {
-    // After a load that stopped, some rows hold values no game file gave them: refused
-    // before the question, since no answer could make this save write the player's values.
-    m_stoppedLoad.requireSettled();
     if (!confirmed(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!")))
         return;
-    settingsync::saveToGameFiles(*m_values);
+    settingsync::saveToGameFiles(*m_values, m_stoppedLoad);
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Ini Files."));
+    tellWhatWasNotWritten("the game files");
+}
+
+void TMainform::tellWhatWasNotWritten(const std::string& file) {
+    if (const std::string notice = m_stoppedLoad.unwrittenNotice(file); !notice.empty())
+        m_dialogs.showMessage(fromMessageText(notice));
 }

@@ -9,14 +9,14 @@
 #include <QFileInfo>
 
 void TMainform::BtnExportClick() {
-    m_stoppedLoad.requireSettled();
     // A file that went missing on the way lacks keys: that is no success.
-    if (!settingsync::exportToTweakFile(*m_values))
+    if (!settingsync::exportToTweakFile(*m_values, m_stoppedLoad))
         return;
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Knobwerk.ini.\r\n"
                                          "You can share it with other people if you like,\r\n"
                                          "it only contains the tweak-settings. You can find\r\n"
                                          "it where your Knobwerk.exe is located."));
+    tellWhatWasNotWritten("Knobwerk.ini");
 }
 
 void TMainform::BtnImportClick() {

@@ -30,11 +30,11 @@ IniTarget tweakFileOf(const CatalogueRow&) {
 // file half old, half new: a field that is no integer (the first in row order), or a file
 // the writes would grow past the size limit. Rows of a missing file are never written,
 // so what their controls hold does not matter.
-void requireWholeWrite(const SettingValues& values, FileOf fileOf) {
+void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
     std::map<IniTarget, std::vector<IniKeyWrite>> writes;
     for (const CatalogueRow& row : settingsCatalogue()) {
         const IniTarget file = fileOf(row);
-        if (!IniTargetExists(file))
+        if (!IniTargetExists(file) || stopped.unread(row.control))
             continue;
         // Export writes its version mark into the tweak file before the settings.
         if (file == TweakFile && writes.find(TweakFile) == writes.end())
@@ -46,9 +46,11 @@ void requireWholeWrite(const SettingValues& values, FileOf fileOf) {
         RequireRoomForWrites(file, keys);
 }
 
-void writeAll(const SettingValues& values, FileOf fileOf) {
-    for (const CatalogueRow& row : settingsCatalogue())
-        codecOf(row.kind).write(fileOf(row), row, values);
+void writeAll(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (!stopped.unread(row.control))
+            codecOf(row.kind).write(fileOf(row), row, values);
+    }
 }
 
 } // namespace
@@ -69,17 +71,17 @@ void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
     }
 }
 
-void saveToGameFiles(const SettingValues& values) {
+void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
     ResetIniErrors();
-    requireWholeWrite(values, gameFileOf);
-    writeAll(values, gameFileOf);
+    requireWholeWrite(values, stopped, gameFileOf);
+    writeAll(values, stopped, gameFileOf);
 }
 
-bool exportToTweakFile(const SettingValues& values) {
+bool exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
     ResetIniErrors();
-    requireWholeWrite(values, tweakFileOf);
+    requireWholeWrite(values, stopped, tweakFileOf);
     WriteIniString(TweakFile, "General", "Version", "v1.0");
-    writeAll(values, tweakFileOf);
+    writeAll(values, stopped, tweakFileOf);
     return !IniTargetWentMissing(TweakFile);
 }
 
@@ -93,14 +95,24 @@ bool differsFromGameFile(const SettingValues& values, std::string_view box) {
 
 void applyPreset(SettingValues& values, int index, StoppedLoad& stopped) {
     const auto column = static_cast<std::size_t>(index);
+    // A box whose game value does not convert cannot be marked; the player still gets
+    // the whole preset, so that a save writes all of it.
+    std::exception_ptr markingError;
     for (const PresetCheckBox& entry : presetCheckBoxes()) {
-        values.setChecked(entry.control, entry.checked.at(column));
         stopped.settle(entry.control);
+        try {
+            values.setChecked(entry.control, entry.checked.at(column));
+        } catch (const IniError&) {
+            if (!markingError)
+                markingError = std::current_exception();
+        }
     }
     for (const PresetFieldText& entry : presetFieldTexts()) {
         values.setText(entry.control, std::string(entry.text.at(column)));
         stopped.settle(entry.control);
     }
+    if (markingError)
+        std::rethrow_exception(markingError);
 }
 
 TweakFileCheck chooseTweakFile(const std::string& path) {
@@ -137,8 +149,8 @@ ImportOutcome importTweakFile(SettingValues& values, StoppedLoad& stopped) {
     // the import stops at that box, as it would at a bad key of its own.
     try {
         for (const auto& [row, value] : read) {
+            stopped.settle(row->control); // set now, even if its marking then fails
             codecOf(row->kind).show(values, *row, value);
-            stopped.settle(row->control);
         }
     } catch (const IniError&) {
         outcome.error = std::current_exception();

@@ -16,18 +16,22 @@ namespace settingsync {
 // there; `stopped` then remembers the rows it did not get to.
 void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped);
 
-// Writes every setting into the game files. A field that is no integer, or a file the
-// writes would grow past the size limit, is refused before the first key is written.
-void saveToGameFiles(const SettingValues& values);
+// Writes every setting into the game files, except those a stopped load never read (the
+// files keep their own values for them: no value the player never saw is written). A
+// field that is no integer, or a file the writes would grow past the size limit, is
+// refused before the first key is written.
+void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped);
 
-// Writes the version mark and every setting into the tweak-settings file. False when the
-// file went missing on the way (reported by the INI layer): then it lacks keys.
-bool exportToTweakFile(const SettingValues& values);
+// Writes the version mark and every setting (but those a stopped load never read) into
+// the tweak-settings file. False when the file went missing on the way (reported by the
+// INI layer): then it lacks keys.
+bool exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped);
 
 // Whether a check box differs from the value its game file holds now.
 bool differsFromGameFile(const SettingValues& values, std::string_view box);
 
-// Sets every check box, then every edit field, to preset `index` (0 to 3).
+// Sets every check box, then every edit field, to preset `index` (0 to 3). An error of a
+// box's marking does not stop the preset half-way: it is thrown once all are set.
 void applyPreset(SettingValues& values, int index, StoppedLoad& stopped);
 
 // Checks the file a player picked for an import and, when it is one, makes it the file

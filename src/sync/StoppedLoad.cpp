@@ -1,5 +1,7 @@
 #include "sync/StoppedLoad.h"
 
+#include <stdexcept>
+
 void StoppedLoad::stopAt(std::span<const CatalogueRow> unread, std::exception_ptr error) {
     for (const CatalogueRow& row : unread)
         m_unread.insert(row.control);
@@ -12,7 +14,23 @@ void StoppedLoad::settle(std::string_view control) {
         m_error = nullptr;
 }
 
-void StoppedLoad::requireSettled() const {
-    if (!m_unread.empty())
+std::string StoppedLoad::unwrittenNotice(const std::string& file) const {
+    if (m_unread.empty())
+        return {};
+    std::string keys;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        if (unread(row.control))
+            keys += (keys.empty() ? "" : ", ") + std::string(row.key);
+    }
+    std::string reason = "an error";
+    try {
         std::rethrow_exception(m_error);
+    } catch (const std::exception& error) {
+        reason = error.what();
+    } catch (...) {
+    }
+    return "The last load from the game files stopped at " + reason +
+           ". These settings were never loaded and were not written to " + file +
+           ", which keeps its own values for them:\r\n" + keys +
+           "\r\nSet them here, or mend the game files and load again, to write them too.";
 }

@@ -5,6 +5,7 @@
 #include <exception>
 #include <set>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,8 +21,9 @@ public:
     bool settled() const { return m_unread.empty(); }
     // Whether the control still holds a value that came from neither the files nor the player.
     bool unread(std::string_view control) const { return m_unread.count(control) != 0; }
-    // Rethrows the load's error while any setting is unsettled.
-    void requireSettled() const;
+    // Tells the player, in plain words, which settings a write to `file` left out and
+    // why; empty when every setting is settled.
+    std::string unwrittenNotice(const std::string& file) const;
 
 private:
     std::set<std::string_view> m_unread;

@@ -75,7 +75,7 @@ TEST_F(SettingsSyncTest, LoadOfAMissingFileGivesItsFailureValuesAndOneMessage) {
     EXPECT_EQ(values.text("DoubleClickTime"), "0.250000") << "the other files are read";
 }
 
-TEST_F(SettingsSyncTest, LoadStopsAtABooleanThatDoesNotConvertAndRemembersWhatItDidNotRead) {
+TEST_F(SettingsSyncTest, AStoppedLoadKeepsItsUnreadRowsOutOfTheSave) {
     writeBytes(ini.gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
     values.texts["ResX"] = "999";
     EXPECT_EQ(errorOf([&] { loadFromGameFiles(values, stopped); }), "'yes' is not a valid boolean value");
@@ -84,16 +84,27 @@ TEST_F(SettingsSyncTest, LoadStopsAtABooleanThatDoesNotConvertAndRemembersWhatIt
     EXPECT_FALSE(stopped.unread("bShowHud"));
     EXPECT_TRUE(stopped.unread("bShowDamage"));
     EXPECT_TRUE(stopped.unread("ResX"));
-    EXPECT_EQ(errorOf([&] { stopped.requireSettled(); }), "'yes' is not a valid boolean value");
+
+    // A save leaves the unread rows as the files have them, unless they were set since.
+    values.boxes["bShowHud"] = false;
+    values.texts["ResY"] = "1440";
+    stopped.settle("ResY");
+    saveToGameFiles(values, stopped);
+    EXPECT_EQ(ReadIniStringOrEmpty(GameIni, "Engine.HUD", "bShowHud"), "False");
+    EXPECT_EQ(ReadIniStringOrEmpty(GameIni, "UTGame.UTHUD", "bShowDamage"), "yes");
+    EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "ResX"), "1280");
+    EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "ResY"), "1440");
+    EXPECT_NE(stopped.unwrittenNotice("the game files").find("bShowDamage, bWeaponBob,"), std::string::npos);
 
     writeBytes(ini.gameFile("UTGame.ini"), kSampleGameIni);
     loadFromGameFiles(values, stopped);
     EXPECT_TRUE(stopped.settled()) << "a whole load settles every row";
+    EXPECT_EQ(stopped.unwrittenNotice("the game files"), "");
 }
 
 TEST_F(SettingsSyncTest, SaveAfterALoadChangesOnlyTheFormOfTheSettingsLines) {
     loadFromGameFiles(values, stopped);
-    saveToGameFiles(values);
+    saveToGameFiles(values, stopped);
     std::string engine = replaced(kSampleEngineIni, "bUseTextureStreaming=1", "bUseTextureStreaming=True");
     engine = replaced(engine, "bDisablePhysXHardwareSupport=TRUE", "bDisablePhysXHardwareSupport=True");
     engine = replaced(engine, "ShadowFilterRadius=0x20", "ShadowFilterRadius=32");
@@ -109,7 +120,7 @@ TEST_F(SettingsSyncTest, SaveWritesEachKindAsItsCodecWritesIt) {
     values.boxes["bPlayMoviez"] = false;
     values.texts["MaxAnisotropy"] = " $10";
     values.texts["DoubleClickTime"] = "";
-    saveToGameFiles(values);
+    saveToGameFiles(values, stopped);
     EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "MotionBlur"), "False");
     EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "MaxAnisotropy"), "16");
     EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "FullScreenMovie", "StartupMovies"), "");
@@ -122,14 +133,14 @@ TEST_F(SettingsSyncTest, SaveRefusesAFieldThatIsNoIntegerBeforeTheFirstWrite) {
     loadFromGameFiles(values, stopped);
     values.boxes["MotionBlur"] = false;
     values.texts["SkeletalMeshLODBias"] = "abc";
-    EXPECT_EQ(errorOf([&] { saveToGameFiles(values); }), "'abc' is not a valid integer value");
+    EXPECT_EQ(errorOf([&] { saveToGameFiles(values, stopped); }), "'abc' is not a valid integer value");
     EXPECT_EQ(file("UTEngine.ini"), kSampleEngineIni);
 
     // Rows of a missing file are never written, so their text does not matter.
     values.texts["SkeletalMeshLODBias"] = "0";
     values.texts["ConsoleMessageCount"] = "";
     fs::remove(ini.gameFile("UTGame.ini"));
-    saveToGameFiles(values);
+    saveToGameFiles(values, stopped);
     EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "MotionBlur"), "False");
     EXPECT_FALSE(fs::exists(ini.gameFile("UTGame.ini"))) << "a missing file is not created";
 }
@@ -137,7 +148,7 @@ TEST_F(SettingsSyncTest, SaveRefusesAFieldThatIsNoIntegerBeforeTheFirstWrite) {
 TEST_F(SettingsSyncTest, ExportThenImportGivesBackEverySettingButTheMovieBox) {
     loadFromGameFiles(values, stopped);
     values.texts["MaxAnisotropy"] = "007";
-    ASSERT_TRUE(exportToTweakFile(values));
+    ASSERT_TRUE(exportToTweakFile(values, stopped));
     EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, "General", "Version"), "v1.0");
     EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, "General", "CreationDate"), ini.timestamp);
 
@@ -155,7 +166,7 @@ TEST_F(SettingsSyncTest, ExportThenImportGivesBackEverySettingButTheMovieBox) {
 
 TEST_F(SettingsSyncTest, ExportIntoATweakFileThatWentMissingIsNoSuccess) {
     fs::remove(ini.tweakFile());
-    EXPECT_FALSE(exportToTweakFile(values));
+    EXPECT_FALSE(exportToTweakFile(values, stopped));
     EXPECT_EQ(ini.messages.size(), 1u);
     EXPECT_FALSE(fs::exists(ini.tweakFile()));
 }

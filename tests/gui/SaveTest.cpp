@@ -2,11 +2,13 @@
 // byte left alone, and a failed save never reported as success.
 #include "WindowFixture.h"
 
+#include "inidigest/IniDigest.h"
 #include "inidigest/IniText.h"
 #include "settings/Catalogue.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 
 #include <fstream>
 
@@ -191,39 +193,96 @@ TEST_F(Save, EnterInAFieldSavesWithoutCheckingTheField) {
     EXPECT_EQ(resx->text(), "xyz");
 }
 
-// A load stops at a value that is no boolean; every row from there on keeps the window's
-// built-in value. Neither a save nor an export may write those over the player's own.
-TEST_F(Save, AfterALoadThatStoppedSaveAndExportRefuseUntilEveryControlIsSetAgain) {
-    std::string engine = replaced(kSampleEngineIni, "ResX=1280", "ResX=2560");
-    engine = replaced(replaced(engine, "ResY=1024", "ResY=1440"), "MaxAnisotropy=16", "MaxAnisotropy=4");
-    writeBytes(gameFile("UTEngine.ini"), engine);
-    const std::string game = replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes");
-    writeBytes(gameFile("UTGame.ini"), game);
-    const QString stopped = "error: 'yes' is not a valid boolean value.";
-    for (const char* setAll : {"load", "preset"}) {
-        SCOPED_TRACE(setAll);
+// A load that stops at a value that is no boolean leaves every row from there on with a
+// value no game file gave it. Save and export write everything else, leave those rows
+// as the files have them and say so; whatever the player sets is written.
+class SaveAfterStoppedLoad : public Save {
+protected:
+    void SetUp() override {
+        writeBytes(gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
+        engine = replaced(kSampleEngineIni, "ResX=1280", "ResX=2560");
         writeBytes(gameFile("UTEngine.ini"), engine);
-        writeBytes(gameFile("UTGame.ini"), game);
         open();
-        const std::string tweak = readBytes(tweakFile());
-        save();
-        form().run(&TMainform::BtnExportClick);
-        EXPECT_EQ(dialogs.take(), QStringList({stopped, stopped}))
-            << "refused, with the reason, asking nothing";
-        EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), engine);
-        EXPECT_EQ(readBytes(gameFile("UTGame.ini")), game);
-        EXPECT_EQ(readBytes(tweakFile()), tweak);
-
-        // The player mends the file, then loads again or picks a preset.
-        writeBytes(gameFile("UTGame.ini"), kSampleGameIni);
-        if (std::string(setAll) == "load")
-            form().LoadfromIni();
-        else
-            form().PreSet1();
-        save();
-        EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, kSaved}));
-        EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), fileAsSaved(EngineIni, engine));
     }
+    std::string value(IniTarget file, const char* section, const char* key) {
+        return ReadIniStringOrEmpty(file, section, key);
+    }
+    QString notice(const QString& file, const QString& keys) const {
+        return "message: The last load from the game files stopped at 'yes' is not a valid boolean value. "
+               "These "
+               "settings were never loaded and were not written to " +
+               file + ", which keeps its own values for them:\r\n" + keys +
+               "\r\nSet them here, or mend the game files and load again, to write them too.";
+    }
+    std::string engine;
+};
+
+TEST_F(SaveAfterStoppedLoad, SaveWritesWhatWasLoadedOrSetAndNamesTheRest) {
+    box("MotionBlur")->click();                    // loaded, then changed
+    field("ResY")->setText("1440");                // never loaded, set from code: not the player's
+    QTest::keyClicks(field("MaxAnisotropy"), "8"); // never loaded, typed by the player
+    save();
+    QStringList unwritten;
+    for (const CatalogueRow& row : settingsCatalogue())
+        if (&row >= findCatalogueRow("bShowDamage") && row.control != "MaxAnisotropy")
+            unwritten << QString::fromLatin1(row.key.data(), row.key.size());
+    EXPECT_EQ(dialogs.take(),
+              QStringList({kSaveQuestion, kSaved, notice("the game files", unwritten.join(", "))}));
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "MotionBlur"), "False");
+    EXPECT_EQ(value(EngineIni, "Engine.Engine", "ShadowFilterRadius"), "0x20") << "never loaded: as it was";
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResX"), "2560");
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResY"), "1024");
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "MaxAnisotropy"),
+              std::to_string(field("MaxAnisotropy")->text().toInt()));
+    EXPECT_EQ(value(GameIni, "UTGame.UTHUD", "bShowDamage"), "yes");
+
+    // The player sets the bad box: it cannot be marked, but it is written, which mends the file.
+    box("bShowDamage")->click();
+    EXPECT_EQ(dialogs.take(), QStringList{"error: 'yes' is not a valid boolean value."});
+    form().run(&TMainform::BtnExportClick);
+    const QStringList exported = dialogs.take();
+    ASSERT_EQ(exported.size(), 2);
+    const QString keys = notice("Knobwerk.ini", "bWeaponBob, ");
+    EXPECT_TRUE(exported[1].startsWith(keys.left(keys.indexOf("bWeaponBob, ") + 12)))
+        << exported[1].toStdString();
+    EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, "UTGame.UTHUD", "bShowDamage"),
+              box("bShowDamage")->isChecked() ? "True" : "False");
+    save();
+    EXPECT_EQ(dialogs.take().mid(0, 2), QStringList({kSaveQuestion, kSaved}));
+    EXPECT_EQ(value(GameIni, "UTGame.UTHUD", "bShowDamage"),
+              box("bShowDamage")->isChecked() ? "True" : "False");
+}
+
+TEST_F(SaveAfterStoppedLoad, OnePresetSettlesEveryRowAlthoughTheBadBoxCannotBeMarked) {
+    // The preset whose value for the bad box differs from what the box shows.
+    const bool shown = box("bShowDamage")->isChecked();
+    const auto preset = shown ? &TMainform::PreSet1 : &TMainform::PreSet0;
+    form().run(preset);
+    EXPECT_EQ(dialogs.take(), QStringList{"error: 'yes' is not a valid boolean value."});
+    EXPECT_EQ(field("ResX")->text(), shown ? "1024" : "1280") << "the preset went on past the bad box";
+    save();
+    EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, kSaved}));
+    EXPECT_EQ(value(GameIni, "UTGame.UTHUD", "bShowDamage"), shown ? "False" : "True");
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResX"), shown ? "1024" : "1280");
+}
+
+TEST_F(SaveAfterStoppedLoad, AnImportBeforeTheMovieRowLeavesOnlyTheMovieKeyUnwritten) {
+    // Stopped at the second row: the hidden movie box was never loaded, and an import
+    // does not set it.
+    writeBytes(gameFile("UTGame.ini"), kSampleGameIni);
+    writeBytes(gameFile("UTEngine.ini"), replaced(engine, "bUseSound=True", "bUseSound=yes"));
+    open();
+    writeBytes(programFolder() / "shared.ini",
+               "[General]\r\nVersion=v1.0\r\n[Engine.Engine]\r\nbUseSound=True\r\n");
+    dialogs.fileToOpen = QString::fromStdString((programFolder() / "shared.ini").string());
+    form().run(&TMainform::BtnImportClick);
+    dialogs.take();
+    save();
+    EXPECT_EQ(dialogs.take(),
+              QStringList({kSaveQuestion, kSaved, notice("the game files", "StartupMovies")}));
+    EXPECT_EQ(value(EngineIni, "Engine.Engine", "bUseSound"), "True");
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResX"), "0") << "the imported value";
+    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("StartupMovies=UE3_logo"), std::string::npos);
 }
 
 } // namespace
