@@ -11,7 +11,7 @@ deps:
 	@scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DKNOBWERK_WERROR=ON) $(CMAKE_ARGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using initext::readValue;
 using initext::writeValue;
 
@@ -31,6 +33,10 @@ struct ReadCase {
     const char* key;
     std::optional<std::string> expected;
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << "[" << c.section << "] " << c.key << " -> " << c.expected.value_or("missing");
+}
 
 class IniTextRead : public testing::TestWithParam<ReadCase> {};
 

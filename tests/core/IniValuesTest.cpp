@@ -3,7 +3,11 @@
 #include "inidigest/IniValues.h"
 #include "inidigest/IniError.h"
 
+#include "CaseNames.h"
+
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 using namespace inivalues;
 
@@ -13,6 +17,10 @@ struct IntegerCase {
     const char* text;
     std::optional<std::int32_t> expected;
 };
+
+void PrintTo(const IntegerCase& c, std::ostream* out) {
+    *out << '"' << c.text << "\" -> " << (c.expected ? std::to_string(*c.expected) : "refused");
+}
 
 class IntegerSyntax : public testing::TestWithParam<IntegerCase> {};
 
@@ -34,12 +42,17 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"+-1", std::nullopt}, IntegerCase{"-", std::nullopt},
                     IntegerCase{"", std::nullopt}, IntegerCase{" ", std::nullopt},
                     IntegerCase{"2.000000", std::nullopt}, IntegerCase{"abc", std::nullopt},
-                    IntegerCase{"1e3", std::nullopt}));
+                    IntegerCase{"1e3", std::nullopt}),
+    [](const auto& info) { return caseName(info.param.text); });
 
 struct FloatCase {
     const char* text;
     bool valid;
 };
+
+void PrintTo(const FloatCase& c, std::ostream* out) {
+    *out << '"' << c.text << "\" -> " << (c.valid ? "accepted" : "refused");
+}
 
 class FloatSyntax : public testing::TestWithParam<FloatCase> {};
 
@@ -56,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, FloatSyntax,
                                          FloatCase{"$10", false}, FloatCase{"0x10", false},
                                          FloatCase{"INF", false}, FloatCase{"NAN", false},
                                          FloatCase{"", false}, FloatCase{"   ", false}, FloatCase{"-", false},
-                                         FloatCase{"1 ", false}, FloatCase{"\t1", false}));
+                                         FloatCase{"1 ", false}, FloatCase{"\t1", false}),
+                         [](const auto& info) { return caseName(info.param.text); });
 
 TEST(BooleanRead, NumbersAndWords) {
     EXPECT_TRUE(parseBoolean("1", '.'));
