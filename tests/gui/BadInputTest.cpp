@@ -180,33 +180,8 @@ protected:
         return errors;
     }
 
-    // `text` with every catalogue key of `target` written as the save writes the
-    // window's values: the only change a save may make.
     std::string asSaved(IniTarget target, std::string text) const {
-        for (const CatalogueRow& row : settingsCatalogue()) {
-            if (row.target != target)
-                continue;
-            const QString name = QString::fromLatin1(row.control.data(), row.control.size());
-            std::string value;
-            switch (row.kind) {
-            case ValueKind::Boolean:
-                value = window().control<QCheckBox>(name)->isChecked() ? "True" : "False";
-                break;
-            case ValueKind::Integer:
-                value = std::to_string(
-                    inivalues::toIntegerStrict(toIniText(window().control<QLineEdit>(name)->text())));
-                break;
-            case ValueKind::FloatText:
-                value = toIniText(window().control<QLineEdit>(name)->text());
-                break;
-            case ValueKind::MovieText:
-                if (window().control<QCheckBox>(name)->isChecked())
-                    continue;
-                break;
-            }
-            text = initext::writeValue(text, row.section, row.key, value);
-        }
-        return text;
+        return WindowTest::asSaved(window(), target, std::move(text));
     }
 
     // Saves and checks each game file whole: exactly the settings' lines written, in the
@@ -360,7 +335,8 @@ TEST_F(BadInput, FiftyMegabyteFileIsRefusedAndKeptWhole) {
     EXPECT_EQ(field("DoubleClickTime")->text(), "-1") << "read as a missing key";
     field("DoubleClickTime")->setText("0.3");
     box("MotionBlur")->setChecked(false);
-    EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, "error: " + tooLarge("UTInput.ini")}));
+    EXPECT_EQ(press(&TMainform::BtnSaveClick),
+              QStringList({kSaveQuestion, "error: " + tooLarge("UTInput.ini")}));
     const auto seconds = std::chrono::duration<double>(Clock::now() - start).count();
     EXPECT_LT(seconds, 10.0) << "start-up and save next to a 50 MB file";
 
@@ -455,7 +431,8 @@ protected:
         const QStringList integerErrors = integerReadErrors(target);
         startupErrors << integerErrors;
         EXPECT_EQ(startUp(), startupErrors);
-        EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion}) << integerErrors << kLoaded);
+        EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion})
+                                                          << integerErrors << kLoaded);
 
         const std::string engine = target == EngineIni ? std::string() : readBytes(gameFile("UTEngine.ini"));
         const std::string game = target == GameIni ? std::string() : readBytes(gameFile("UTGame.ini"));
@@ -576,7 +553,8 @@ TEST_F(BadInput, FileOverEightMegabytesIsRefused) {
     EXPECT_EQ(field("HudCanvasScale")->text(), "0.95") << "the other files load";
     EXPECT_EQ(press(&TMainform::BtnLoadIniClick), QStringList({kLoadQuestion, refused, kLoaded}));
 
-    EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, "error: " + tooLarge("UTEngine.ini")}));
+    EXPECT_EQ(press(&TMainform::BtnSaveClick),
+              QStringList({kSaveQuestion, "error: " + tooLarge("UTEngine.ini")}));
     EXPECT_EQ(fs::file_size(gameFile("UTEngine.ini")), size);
     std::ifstream in(gameFile("UTEngine.ini"), std::ios::binary);
     std::string start(head.size(), '\0');

@@ -24,21 +24,8 @@ protected:
     void SetUp() override { open(); }
     void save() { form().run(&TMainform::BtnSaveClick); }
 
-    // The file with each catalogue key line of `target` replaced by `key=value` as the
-    // save would normalise it, read from the window.
     std::string fileAsSaved(IniTarget target, std::string content) {
-        for (const CatalogueRow& row : settingsCatalogue()) {
-            if (row.target != target || row.kind == ValueKind::MovieText)
-                continue;
-            const std::string name(row.control);
-            std::string value;
-            if (row.kind == ValueKind::Boolean)
-                value = box(name.c_str())->isChecked() ? "True" : "False";
-            else
-                value = field(name.c_str())->text().toStdString();
-            content = initext::writeValue(content, row.section, row.key, value);
-        }
-        return content;
+        return asSaved(form(), target, std::move(content));
     }
 };
 

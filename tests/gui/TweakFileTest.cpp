@@ -2,6 +2,8 @@
 // the real window and the real file on disk.
 #include "WindowFixture.h"
 
+#include "inidigest/IniText.h"
+
 #include "settings/Catalogue.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
@@ -66,11 +68,9 @@ std::vector<std::string> entries(const std::string& text, const std::string& sec
     return result;
 }
 
+// A key's value as the program's own INI rules read it; "<missing>" when absent.
 std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
-    for (const std::string& line : entries(text, section))
-        if (line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    return "<missing>";
+    return initext::readValue(text, section, key).value_or("<missing>");
 }
 
 // The values of the 73 imported controls (the movie box is left out: the import keeps it).
@@ -337,19 +337,12 @@ TEST_F(TweakFileTest, FileWithOnlyAVersionClearsEverything) {
                                  QStringLiteral("message: Settings were loaded from \"friend.ini\".")})));
     for (const CatalogueRow& row : settingsCatalogue()) {
         const QString name = fromTableText(row.control);
-        switch (row.kind) {
-        case ValueKind::Boolean:
-            EXPECT_FALSE(form().control<QCheckBox>(name)->isChecked()) << row.control;
-            break;
-        case ValueKind::Integer:
-            EXPECT_EQ(form().control<QLineEdit>(name)->text().toStdString(), "0") << row.control;
-            break;
-        case ValueKind::FloatText:
-            EXPECT_EQ(form().control<QLineEdit>(name)->text().toStdString(), "-1") << row.control;
-            break;
-        case ValueKind::MovieText:
-            EXPECT_TRUE(form().control<QCheckBox>(name)->isChecked()) << "the movie box keeps its state";
-            break;
+        if (auto* box = form().control<QCheckBox>(name)) {
+            EXPECT_EQ(box->isChecked(), row.kind == ValueKind::MovieText)
+                << "only the movie box keeps its state";
+        } else {
+            EXPECT_EQ(form().control<QLineEdit>(name)->text(), row.kind == ValueKind::Integer ? "0" : "-1")
+                << row.control;
         }
     }
     // Boxes the game files hold as True are marked now; those held False are not.
