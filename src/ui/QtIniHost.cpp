@@ -1,6 +1,6 @@
 #include "ui/QtIniHost.h"
 
-#include "platform/GameFolders.h"
+#include "platform/DocumentsFolder.h"
 #include "platform/UserFolders.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
@@ -14,38 +14,15 @@
 
 namespace {
 
-#ifdef Q_OS_WIN
-// Native separators and no trailing separator (a root such as "/" or "C:\\" stays whole).
-QString tidyFolder(const QString& folder) {
-    QString native = QDir::toNativeSeparators(folder);
-    const QChar separator = QDir::separator();
-    while (native.size() > 1 && native.endsWith(separator) && !(native.size() == 3 && native.at(1) == u':'))
-        native.chop(1);
-    return native;
-}
-
-// On Windows the game keeps its files in the shell's personal folder.
+// The toolkit knows the desktop's documents folder; the platform layer decides where
+// the game's files lie from there.
 std::string documentsFolder() {
-    return toPathText(tidyFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
-}
-#else
-// Elsewhere the game runs under Wine or Proton, so its documents folder usually lies in
-// a Wine prefix; the search prefers the desktop's documents folder when both hold the game.
-std::string documentsFolder() {
-    gamefolders::SearchEnvironment environment;
-    // The system's own bytes: the toolkit's strings cannot hold a name that is no UTF-8.
-    environment.home = userfolders::homeFolder();
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.contains(QChar::ReplacementCharacter))
-        environment.xdgDocuments = toPathText(documents);
-    environment.winePrefix = toPathText(qEnvironmentVariable("WINEPREFIX"));
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("LOGNAME");
-    environment.userName = toPathText(user);
-    return gamefolders::findDocumentsFolder(environment);
+    // A name that is no valid UTF-8 does not survive the toolkit's strings: then the
+    // platform layer goes without the desktop's answer.
+    const bool representable = !documents.contains(QChar::ReplacementCharacter);
+    return userfolders::gameDocumentsFolder(representable ? toPathText(documents) : std::string());
 }
-#endif
 
 std::string creationTimestamp() {
     const QString sep = localeTimeSeparator();
