@@ -2,7 +2,7 @@
 // user leaves the field, and the text it had on entry comes back.
 #include "mainform/MainForm.h"
 
-#include "inidigest/IniValues.h"
+#include "sync/ValueCodec.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
@@ -14,13 +14,11 @@ void TMainform::numericFieldEnter(QLineEdit* field) {
 
 void TMainform::numericFieldExit(QLineEdit* field) {
     const CatalogueRow* row = findCatalogueRow(field->objectName().toStdString());
+    const ValueCodec& codec = codecOf(row->kind);
     const std::string text = toIniText(field->text());
-    const bool integer = row->kind == ValueKind::Integer;
-    const bool valid = integer ? inivalues::parseInteger(text).has_value() : inivalues::isFloatText(text);
     // Text that does not fit the 8-bit code page cannot be a number either.
-    if (valid && fromIniText(text) == field->text())
+    if (codec.acceptsFieldText(text) && fromIniText(text) == field->text())
         return;
-    m_dialogs.showMessage(integer ? QStringLiteral("Not a valid integer value!")
-                                  : QStringLiteral("Not a valid float value!"));
+    m_dialogs.showMessage(fromTableText(codec.fieldRefusal()));
     field->setText(m_enteredText);
 }

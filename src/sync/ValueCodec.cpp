@@ -51,6 +51,10 @@ public:
     void write(IniTarget file, const CatalogueRow& row, const SettingValues& values) const override {
         WriteIniInteger(file, sectionOf(row), keyOf(row), values.text(row.control));
     }
+    bool acceptsFieldText(std::string_view text) const override {
+        return inivalues::parseInteger(text).has_value();
+    }
+    std::string_view fieldRefusal() const override { return "Not a valid integer value!"; }
 };
 
 // An edit field whose text goes into the file and comes back exactly as it is.
@@ -70,6 +74,8 @@ public:
     void write(IniTarget file, const CatalogueRow& row, const SettingValues& values) const override {
         WriteIniString(file, sectionOf(row), keyOf(row), values.text(row.control));
     }
+    bool acceptsFieldText(std::string_view text) const override { return inivalues::isFloatText(text); }
+    std::string_view fieldRefusal() const override { return "Not a valid float value!"; }
 };
 
 // The hidden movie box: movies play while the game's list is not empty. Only a cleared

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // A value read from a file, before it goes into its control.
 struct ReadValue {
@@ -29,6 +30,11 @@ public:
                                                    const CatalogueRow& row) const = 0;
     // Writes the control's value to the row's key in `file` (skipped for a missing file).
     virtual void write(IniTarget file, const CatalogueRow& row, const SettingValues& values) const = 0;
+
+    // Whether an edit field of this kind keeps `text` when the player leaves it, and
+    // the message that refuses it otherwise. Check boxes have no text to check.
+    virtual bool acceptsFieldText(std::string_view) const { return true; }
+    virtual std::string_view fieldRefusal() const { return {}; }
 };
 
 const ValueCodec& codecOf(ValueKind kind);
