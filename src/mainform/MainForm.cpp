@@ -47,8 +47,7 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(QIcon(QStringLiteral(":/knobwerk.png")));
     m_controls = buildWindowControls(this);
-    m_values = std::make_unique<ControlValues>(
-        m_controls, [this](QCheckBox* box, bool checked) { setBoxFromCode(box, checked); });
+    m_values = std::make_unique<ControlValues>(m_controls);
     // Enter in a field, a box or the combo box presses it (see wireEvents).
     m_defaultButton = new DefaultButton(this, control<QPushButton>(QStringLiteral("BtnSave")));
     m_events = new ControlEvents(this);
@@ -156,25 +155,15 @@ void TMainform::wireCheckBox(QCheckBox* box, bool marked) {
     m_events->onReturnKey(box, [this] { control<QPushButton>(QStringLiteral("BtnSave"))->click(); });
     if (!marked)
         return;
-    m_boxClicks.insert(box, [this, box] { markCheckBox(box); });
+    m_values->setClickHandler(box, [this, box] { markCheckBox(box); });
     const auto click =
         handler(box->objectName() + QStringLiteral("Click"), [this, box] { markCheckBox(box); });
     connect(box, &QCheckBox::toggled, this, [this, box, click] {
-        if (m_settingBox)
+        if (m_values->settingBox())
             return;
         m_stoppedLoad.settle(box->objectName().toStdString()); // the player's own value now
         click();
     });
-}
-
-void TMainform::setBoxFromCode(QCheckBox* box, bool checked) {
-    if (box->isChecked() == checked)
-        return; // no change, no click
-    m_settingBox = true;
-    box->setChecked(checked);
-    m_settingBox = false;
-    if (const auto click = m_boxClicks.constFind(box); click != m_boxClicks.constEnd())
-        (*click)();
 }
 
 void TMainform::wireEvents() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainform/ControlValues.h"
 #include "sync/StoppedLoad.h"
+#include "ui/ControlValues.h"
 #include "ui/FormBuilder.h"
 
 #include <QHash>
@@ -89,9 +89,6 @@ private:
 
     // Handlers shared by families of controls.
     void markCheckBox(QCheckBox* box);
-    // Sets a box from code. Its click handler runs here, not from the box's signal, so
-    // that an error it throws ends the caller's operation like any other.
-    void setBoxFromCode(QCheckBox* box, bool checked);
     void numericFieldEnter(QLineEdit* field);
     void numericFieldExit(QLineEdit* field);
     void describe(const QString& control);
@@ -103,9 +100,6 @@ private:
     ControlEvents* m_events = nullptr;
     DefaultButton* m_defaultButton = nullptr;
     QStringList m_handlerNames;
-    // The click handlers of the marked check boxes, run also when the program sets a box.
-    QHash<QCheckBox*, std::function<void()>> m_boxClicks;
-    bool m_settingBox = false;
     bool m_closing = false;
     QString m_enteredText;
     StoppedLoad m_stoppedLoad;

@@ -1,4 +1,4 @@
-#include "mainform/ControlValues.h"
+#include "ui/ControlValues.h"
 
 #include "ui/TextCodec.h"
 
@@ -7,9 +7,12 @@
 
 #include <stdexcept>
 
-ControlValues::ControlValues(const ControlMap& controls, std::function<void(QCheckBox*, bool)> setBox)
-    : m_controls(controls)
-    , m_setBox(std::move(setBox)) {}
+ControlValues::ControlValues(const ControlMap& controls)
+    : m_controls(controls) {}
+
+void ControlValues::setClickHandler(QCheckBox* box, std::function<void()> handler) {
+    m_clickHandlers.insert(box, std::move(handler));
+}
 
 template <class Control> Control* ControlValues::find(std::string_view name) const {
     auto* control = qobject_cast<Control*>(m_controls.value(fromTableText(name)));
@@ -23,7 +26,14 @@ bool ControlValues::checked(std::string_view control) const {
 }
 
 void ControlValues::setChecked(std::string_view control, bool checked) {
-    m_setBox(find<QCheckBox>(control), checked);
+    QCheckBox* box = find<QCheckBox>(control);
+    if (box->isChecked() == checked)
+        return; // no change, no click
+    m_settingBox = true;
+    box->setChecked(checked);
+    m_settingBox = false;
+    if (const auto click = m_clickHandlers.constFind(box); click != m_clickHandlers.constEnd())
+        (*click)();
 }
 
 std::string ControlValues::text(std::string_view control) const {
