@@ -37,20 +37,6 @@ TEST_F(Save, CancelWritesNothing) {
     EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni);
 }
 
-TEST_F(Save, AfterLoadOnlyNormalisesTheCatalogueKeys) {
-    save();
-    EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, kSaved}));
-    std::string engine = kSampleEngineIni;
-    for (auto [from, to] : {std::pair{"bUseTextureStreaming=1", "bUseTextureStreaming=True"},
-                            {"bDisablePhysXHardwareSupport=TRUE", "bDisablePhysXHardwareSupport=True"},
-                            {"ShadowFilterRadius=0x20", "ShadowFilterRadius=32"},
-                            {"DetailMode=016", "DetailMode=16"}})
-        engine.replace(engine.find(from), std::string(from).size(), to);
-    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), engine) << "movies, comments, blank lines and order kept";
-    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
-    EXPECT_EQ(readBytes(gameFile("UTInput.ini")), kSampleInputIni);
-}
-
 TEST_F(Save, WritesTheWindowsValuesKeyByKey) {
     box("MotionBlur")->click();
     box("bShowPowerups")->click();
@@ -82,18 +68,6 @@ TEST_F(Save, MissingSectionIsAddedAtTheEndWithTheLoadedDefaults) {
     EXPECT_NE(added.find("ScreenPercentage=-1\r\n"), std::string::npos);
     EXPECT_TRUE(saved.substr(0, saved.find("[SystemSettings]")).ends_with("StartupMovies=UT_intro\r\n\r\n"))
         << "appended at the end of the file, after the last section";
-}
-
-TEST_F(Save, MovieListIsClearedOnlyForAClearedBox) {
-    save();
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("StartupMovies=UE3_logo\r\nStartupMovies=UT_intro"),
-              std::string::npos)
-        << "a checked box keeps the game's movies";
-    box("bPlayMoviez")->setChecked(false);
-    save();
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("StartupMovies=\r\nStartupMovies=UT_intro"),
-              std::string::npos)
-        << "only the first line is emptied";
 }
 
 TEST_F(Save, MissingInputFileIsReportedAndTheRestWritten) {
