@@ -29,8 +29,8 @@ std::string StoppedLoad::unwrittenNotice(const std::string& file) const {
         reason = error.what();
     } catch (...) {
     }
-    return "The last load from the game files stopped at " + reason +
-           ". These settings were never loaded and were not written to " + file +
-           ", which keeps its own values for them:\r\n" + keys +
+    return "The last load from the game files stopped at an error (" + reason +
+           "). These settings were never loaded, so they were not written to " + file +
+           ", where their values stay as they were:\r\n" + keys +
            "\r\nSet them here, or mend the game files and load again, to write them too.";
 }

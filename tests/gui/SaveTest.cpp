@@ -169,10 +169,9 @@ protected:
         return ReadIniStringOrEmpty(file, section, key);
     }
     QString notice(const QString& file, const QString& keys) const {
-        return "message: The last load from the game files stopped at 'yes' is not a valid boolean value. "
-               "These "
-               "settings were never loaded and were not written to " +
-               file + ", which keeps its own values for them:\r\n" + keys +
+        return "message: The last load from the game files stopped at an error ('yes' is not a valid boolean "
+               "value). These settings were never loaded, so they were not written to " +
+               file + ", where their values stay as they were:\r\n" + keys +
                "\r\nSet them here, or mend the game files and load again, to write them too.";
     }
     std::string engine;
