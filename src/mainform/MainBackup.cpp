@@ -97,6 +97,8 @@ void TMainform::BtnBackupClick() {
 }
 
 void TMainform::BtnRestoreClick() {
+    if (!proceedDespiteRunningGame())
+        return;
     if (!confirmed(QStringLiteral("Old INIs will be restored from the backups. Proceed?")))
         return;
     // Every backup must be there and readable, and every game file ready to be replaced,

@@ -73,6 +73,8 @@ void TMainform::BtnLoadIniClick() {
 void TMainform::BtnSaveClick() {
     // Refused before the question: no answer could make this save write the player's values.
     requireLoadedValues();
+    if (!proceedDespiteRunningGame())
+        return;
     if (!confirmed(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!")))
         return;
     ResetIniErrors();

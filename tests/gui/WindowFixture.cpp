@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "inidigest/IniDigest.h"
+#include "platform/GameProcess.h"
 #include "ui/TextCodec.h"
 
 WindowTest::WindowTest() {
@@ -13,12 +14,15 @@ WindowTest::WindowTest() {
     host.creationTimestamp = [] { return std::string("07.12.2026, 10:31:05"); };
     SetIniHost(std::move(host));
     SetCustomIniPath("");
+    // A game running on this machine must not change what the window tests see.
+    gameprocess::pretendGameRunning(false);
     writeSampleGameFiles();
 }
 
 WindowTest::~WindowTest() {
     m_form.reset();
     SetIniHost({});
+    gameprocess::pretendGameRunning(std::nullopt);
 }
 
 TMainform& WindowTest::open() {
