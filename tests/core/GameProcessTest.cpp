@@ -128,9 +128,12 @@ TEST(GameProcess, FindsARunningProcessOfTheGameAndNotOnceItHasEnded) {
 #endif
     };
     TempFolder folder;
+    int n = 0;
     for (const auto& c : cases) {
-        fs::create_directory(folder.path() / c.file);
-        RunningCopy copy(waitingProgram(), folder.path() / c.file / c.file, c.argv0);
+        // A folder each: on Windows UT3.exe and ut3.EXE are the same name.
+        const fs::path own = folder.path() / std::to_string(++n);
+        fs::create_directory(own);
+        RunningCopy copy(waitingProgram(), own / c.file, c.argv0);
         ASSERT_TRUE(copy.started()) << c.file;
         EXPECT_EQ(gameprocess::isGameRunning(), c.game) << c.file << " as " << c.argv0;
         copy.stop();
