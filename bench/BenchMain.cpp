@@ -1,6 +1,7 @@
 // Knobwerk's benchmarks: the INI access layer on game files of realistic size, the
 // window's start-up against an empty Qt window (in this process, and as whole processes
-// with their peak memory), and a table of the medians against the goals.
+// with their peak memory), the look for a running game among about 500 processes, and a
+// table of the medians against the goals.
 //
 // Options: Google Benchmark's own (--benchmark_filter=..., ...), and
 //   --startup-runs=N   launches of each start-up helper (default 15; 0 skips them)
@@ -131,6 +132,7 @@ int main(int argc, char** argv) {
 
     registerIniBenchmarks(home, messages);
     registerWindowBenchmarks(home);
+    registerGameProcessBenchmark();
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
@@ -158,6 +160,7 @@ int main(int argc, char** argv) {
     ini("write one key (WriteIniString)", kWriteOneKey, "< 3 ms", 3);
     ini("load 74 + marking walk 46", kLoadAndWalk, "< 20 ms", 20);
     ini("save 74", kSaveAll, "< 300 ms", 300);
+    ini("game running check, 500 processes", kGameRunningCheck, "<= 5 ms", 5);
     row("start-up, process: program / minimal", measured(program, program.medianMs), "ms",
         "< 1.3x minimal window", 1.3, measured(minimal, minimal.medianMs));
     row("peak memory, process: program / minimal", measured(program, program.medianPeakKiB / 1024.0), "MiB",

@@ -12,12 +12,16 @@ inline constexpr const char* kLoadAndWalk = "load_74_and_marking_walk_46";
 inline constexpr const char* kSaveAll = "save_74";
 inline constexpr const char* kProgramWindow = "window_program";
 inline constexpr const char* kMinimalWindow = "window_minimal";
+inline constexpr const char* kGameRunningCheck = "game_running_check_500_processes";
 
 // The INI access layer on generated game files in `home`; `messages` counts message boxes.
 void registerIniBenchmarks(BenchHome& home, const int& messages);
 
 // Building, showing and painting the program's window, and an empty one, in this process.
 void registerWindowBenchmarks(BenchHome& home);
+
+// The check for a running game, among about 500 processes.
+void registerGameProcessBenchmark();
 
 // A start-up helper run as its own process, from launch to its ready signal.
 struct ProcessStartup {

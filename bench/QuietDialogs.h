@@ -15,6 +15,10 @@ public:
         report("confirm", text);
         return kConfirmOk;
     }
+    int warn(const QString& text) override {
+        report("warning", text);
+        return kConfirmOk;
+    }
     std::optional<QString> chooseFileToOpen(const QString&) override { return std::nullopt; }
     bool openUrl(const QString&) override { return false; }
 

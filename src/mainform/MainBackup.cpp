@@ -20,6 +20,8 @@ void TMainform::BtnBackupClick() {
 }
 
 void TMainform::BtnRestoreClick() {
+    if (!proceedDespiteRunningGame())
+        return;
     if (!confirmed(QStringLiteral("Old INIs will be restored from the backups. Proceed?")))
         return;
     gamebackup::restoreGameFiles();

@@ -83,6 +83,9 @@ private:
     // Asks `question` in the confirmation box, as every overwriting operation does;
     // true when the user pressed OK.
     bool confirmed(const QString& question);
+    // Warns when the game is running, since it would undo a change of its files when it
+    // quits; true when the game is not running or the user goes on anyway.
+    bool proceedDespiteRunningGame();
     void showStandardError(const QString& text);
     // After a save or an export: which settings a stopped load kept out of `file`.
     void tellWhatWasNotWritten(const std::string& file);

@@ -17,6 +17,8 @@ void TMainform::BtnLoadIniClick() {
 }
 
 void TMainform::BtnSaveClick() {
+    if (!proceedDespiteRunningGame())
+        return;
     if (!confirmed(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!")))
         return;
     settingsync::saveToGameFiles(*m_values, m_stoppedLoad);

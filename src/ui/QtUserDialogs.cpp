@@ -43,6 +43,17 @@ int QtUserDialogs::confirm(const QString& text, const QString& caption) {
     return box.exec() == QMessageBox::Ok ? kConfirmOk : kConfirmCancel;
 }
 
+int QtUserDialogs::warn(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                    m_owner);
+    box.setFont(boxFont());
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Enter must not walk past the warning: going on is a deliberate choice.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok ? kConfirmOk : kConfirmCancel;
+}
+
 std::optional<QString> QtUserDialogs::chooseFileToOpen(const QString& defaultSuffix) {
     QFileDialog dialog(m_owner);
     dialog.setFont(boxFont());

@@ -14,6 +14,7 @@ public:
     void showMessage(const QString& text) override;
     void showError(const QString& text) override;
     int confirm(const QString& text, const QString& caption) override;
+    int warn(const QString& text) override;
     std::optional<QString> chooseFileToOpen(const QString& defaultSuffix) override;
     bool openUrl(const QString& url) override;
 

@@ -20,6 +20,10 @@ public:
     // Returns 1 for OK; 2 for Cancel, Escape and the close box.
     virtual int confirm(const QString& text, const QString& caption) = 0;
 
+    // OK / Cancel warning with a warning icon, the application title as caption and
+    // Cancel as the default button. Returns like confirm().
+    virtual int warn(const QString& text) = 0;
+
     // The file-open dialog: existing files only. nullopt when cancelled.
     virtual std::optional<QString> chooseFileToOpen(const QString& defaultSuffix) = 0;
 

@@ -8,7 +8,8 @@
 #include <functional>
 
 // Answers the window's boxes from a script and records, in order, what was shown:
-// "message: <text>", "error: <text>", "confirm: <text>", "open file", "url: <address>".
+// "message: <text>", "error: <text>", "confirm: <text>", "warning: <text>", "open file",
+// "url: <address>".
 class FakeDialogs : public UserDialogs {
 public:
     void showMessage(const QString& text) override {
@@ -21,6 +22,15 @@ public:
     int confirm(const QString& text, const QString& caption) override {
         shown << QStringLiteral("confirm: ") + text;
         captions << caption;
+        return nextAnswer();
+    }
+
+    int warn(const QString& text) override {
+        shown << QStringLiteral("warning: ") + text;
+        return nextAnswer();
+    }
+
+    int nextAnswer() {
         if (answers.empty())
             return kConfirmOk;
         const int answer = answers.front();
@@ -43,7 +53,7 @@ public:
 
     QStringList shown;
     QStringList captions;
-    std::deque<int> answers; // confirm answers in order; OK when empty
+    std::deque<int> answers; // confirm and warning answers in order; OK when empty
     std::optional<QString> fileToOpen;
     QString lastDefaultSuffix;
     bool urlOpens = true;

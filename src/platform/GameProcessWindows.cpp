@@ -1,0 +1,59 @@
+#ifdef _WIN32
+
+#include "platform/GameProcess.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <string>
+
+namespace gameprocess::sys {
+namespace {
+
+class Snapshot {
+public:
+    Snapshot()
+        : m_handle(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0)) {}
+    ~Snapshot() {
+        if (valid())
+            CloseHandle(m_handle);
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+bool isGame(const wchar_t* exeFile) {
+    const std::wstring game(kGameExecutable.begin(), kGameExecutable.end());
+    return CompareStringOrdinal(exeFile, -1, game.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+bool findGameProcess() {
+    Snapshot snapshot;
+    if (!snapshot.valid())
+        return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry))
+        if (isGame(entry.szExeFile))
+            return true;
+    return false;
+}
+
+} // namespace gameprocess::sys
+
+#endif
