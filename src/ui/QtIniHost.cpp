@@ -39,10 +39,7 @@ std::string documentsFolder() {
     if (!documents.contains(QChar::ReplacementCharacter))
         environment.xdgDocuments = toPathText(documents);
     environment.winePrefix = toPathText(qEnvironmentVariable("WINEPREFIX"));
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("LOGNAME");
-    environment.userName = toPathText(user);
+    environment.userName = userfolders::loginName();
     return gamefolders::findDocumentsFolder(environment);
 }
 #endif
