@@ -3,6 +3,7 @@
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
+#include "platform/ErrorText.h"
 #include "platform/FileStore.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
@@ -25,12 +26,6 @@ std::string backupPath(const char* name) {
     return gameFilePath(name) + ".bak";
 }
 
-std::string systemError(const std::error_code& error) {
-    if (!error)
-        return "A call to an OS function failed";
-    return "System Error.  Code: " + std::to_string(error.value()) + ".\r\n" + error.message();
-}
-
 filestore::ReadResult readWhole(const std::string& path) {
     return filestore::readFile(filestore::toPath(path), kMaxIniFileSize);
 }
@@ -39,12 +34,12 @@ filestore::ReadResult readWhole(const std::string& path) {
 std::string readForCopy(const std::string& source) {
     filestore::ReadResult file = readWhole(source);
     if (!file.ok)
-        throw IniError("Cannot open file \"" + source + "\". " + file.error.message());
+        throw IniError("Cannot open file \"" + source + "\". " + errortext::describe(file.error));
     return std::move(file.bytes);
 }
 
 std::string cannotCreate(const std::string& target, const std::error_code& error) {
-    return "Cannot create file \"" + target + "\". " + error.message();
+    return "Cannot create file \"" + target + "\". " + errortext::describe(error);
 }
 
 // Writes each target's new content beside it, all of them, before the first one is put
@@ -53,16 +48,19 @@ std::string cannotCreate(const std::string& target, const std::error_code& error
 // `permissionsOf`, when given, names for each target the file whose permissions it takes.
 void replaceAll(const std::vector<std::string>& targets, const std::vector<std::string>& contents,
                 const std::function<std::string(const std::string&, const std::error_code&)>& failure,
-                const std::vector<std::string>& permissionsOf = {}) {
+                const std::vector<std::string>& permissionsOf = {},
+                filestore::Ownership ownership = filestore::Ownership::Player) {
     std::vector<filestore::Replacement> prepared;
     prepared.reserve(targets.size());
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const std::filesystem::path model =
             permissionsOf.empty() ? std::filesystem::path() : filestore::toPath(permissionsOf[i]);
-        prepared.emplace_back(filestore::toPath(targets[i]), contents[i], model.empty() ? nullptr : &model);
+        prepared.emplace_back(filestore::toPath(targets[i]), contents[i], model.empty() ? nullptr : &model,
+                              ownership);
         if (const std::error_code error = prepared.back().error())
             throw IniError(failure(targets[i], error));
     }
+    const filestore::FolderFlushScope flushFoldersAtEnd;
     for (std::size_t i = 0; i < targets.size(); ++i)
         if (const std::error_code error = prepared[i].commit())
             throw IniError(failure(targets[i], error));
@@ -89,7 +87,7 @@ void TMainform::BtnBackupClick() {
         targets.push_back(backupPath(name));
     }
     // A backup is as private as the file it copies.
-    replaceAll(targets, contents, cannotCreate, sources);
+    replaceAll(targets, contents, cannotCreate, sources, filestore::Ownership::Program);
     m_dialogs.showMessage(
         QStringLiteral("Backups have been created. Please make sure, that they really EXIST! (_I_ "
                        "dont care if they are gone...)\r\nYou can find them in the config "
@@ -106,11 +104,12 @@ void TMainform::BtnRestoreClick() {
     for (const char* name : kGameFiles) {
         filestore::ReadResult file = readWhole(backupPath(name));
         if (!file.ok)
-            throw IniError(systemError(file.error));
+            throw IniError(errortext::systemError(file.error));
         backups.push_back(std::move(file.bytes));
         targets.push_back(gameFilePath(name));
     }
-    replaceAll(targets, backups,
-               [](const std::string&, const std::error_code& error) { return systemError(error); });
+    replaceAll(targets, backups, [](const std::string&, const std::error_code& error) {
+        return errortext::systemError(error);
+    });
     m_dialogs.showMessage(QStringLiteral("Backups have been restored."));
 }

@@ -82,7 +82,7 @@ void TMainform::BtnSaveClick() {
     const auto gameTarget = [](const CatalogueRow& row) { return row.target; };
     requireIntegerFields(gameTarget);
     requireRoomInFiles(gameTarget);
-    for (const CatalogueRow& row : settingsCatalogue())
+    for (const IniWriteScope lastingAtEnd; const CatalogueRow& row : settingsCatalogue())
         writeRow(row.target, row);
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Ini Files."));
 }

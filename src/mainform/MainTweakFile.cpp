@@ -22,7 +22,7 @@ void TMainform::BtnExportClick() {
     requireIntegerFields(tweakTarget);
     requireRoomInFiles(tweakTarget);
     WriteIniString(TweakFile, "General", "Version", "v1.0");
-    for (const CatalogueRow& row : settingsCatalogue())
+    for (const IniWriteScope lastingAtEnd; const CatalogueRow& row : settingsCatalogue())
         writeRow(TweakFile, row);
     // A missing file was reported, so keys are missing from it: that is no success.
     if (IniTargetWentMissing(TweakFile))

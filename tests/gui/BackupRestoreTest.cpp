@@ -7,7 +7,9 @@
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
-#include <cerrno>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +33,35 @@ const QString kBackupDone = QStringLiteral(
 const QString kRestoreDone = QStringLiteral("message: Backups have been restored.");
 
 const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
+
+// A system error as the standard error box shows it: errno's code and text on POSIX
+// systems; on Windows GetLastError's code and the system's own words for it.
+struct SystemError {
+    int code;
+    QString text; // ends in the full stop the box gives it
+};
+
+SystemError systemError(std::errc posixError, [[maybe_unused]] unsigned long windowsCode) {
+#ifdef _WIN32
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, windowsCode, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    QString words = QString::fromWCharArray(text).trimmed();
+    LocalFree(text);
+    return {static_cast<int>(windowsCode), words.endsWith('.') ? words : words + '.'};
+#else
+    const std::error_code error = std::make_error_code(posixError);
+    return {error.value(), QString::fromStdString(error.message()) + '.'};
+#endif
+}
+
+QString systemErrorBox(const SystemError& error) {
+    return QStringLiteral("error: System Error.  Code: %1.\r\n%2").arg(error.code).arg(error.text);
+}
+
+const SystemError kNotFound = systemError(std::errc::no_such_file_or_directory, 2); // ERROR_FILE_NOT_FOUND
+const SystemError kRefused = systemError(std::errc::permission_denied, 5);          // ERROR_ACCESS_DENIED
 
 std::set<std::string> fileNames(const std::filesystem::path& folder) {
     std::set<std::string> names;
@@ -107,6 +138,32 @@ TEST_F(BackupRestoreTest, SecondBackupReplacesTheFirst) {
         << "no temporary file left behind";
 }
 
+TEST_F(BackupRestoreTest, ReadOnlyGameFilesAreBackedUpAgainAndAgainButNotRestoredOver) {
+    open();
+    // Players make the game files read-only so that the game cannot reset their tweaks;
+    // the backups then are read-only copies.
+    for (const char* name : kGameFiles)
+        makeReadOnly(gameFile(name));
+    backup();
+    const std::string newerGame = replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False");
+    makeWritable(gameFile("UTGame.ini"));
+    writeBytes(gameFile("UTGame.ini"), newerGame);
+    makeReadOnly(gameFile("UTGame.ini"));
+    makeReadOnly(backupFile("UTEngine.ini")); // also where the copy did not carry it over
+    backup();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kBackupDone, kAskBackup, kBackupDone})));
+    EXPECT_EQ(readBytes(backupFile("UTGame.ini")), newerGame) << "the second backup replaced the first";
+    EXPECT_EQ(readBytes(backupFile("UTEngine.ini")), kSampleEngineIni);
+    EXPECT_EQ(fileNames(configFolder()).size(), 6u) << "no temporary file left behind";
+
+    // A restore over the read-only game files is refused, saying why.
+    makeWritable(backupFile("UTGame.ini"));
+    writeBytes(backupFile("UTGame.ini"), kSampleGameIni);
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, systemErrorBox(kRefused)})));
+    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), newerGame);
+}
+
 TEST_F(BackupRestoreTest, BackupWithAGameFileMissingKeepsEveryOldBackup) {
     open();
     for (const char* name : kGameFiles)
@@ -115,12 +172,10 @@ TEST_F(BackupRestoreTest, BackupWithAGameFileMissingKeepsEveryOldBackup) {
 
     backup();
 
-    const std::string reason = std::make_error_code(std::errc::no_such_file_or_directory).message();
     EXPECT_EQ(shown(dialogs.take()),
               shown((QStringList{kAskBackup, QStringLiteral("error: Cannot open file \"") +
                                                  QString::fromStdString(gameFile("UTInput.ini").string()) +
-                                                 QStringLiteral("\". ") + QString::fromStdString(reason) +
-                                                 QStringLiteral(".")})));
+                                                 QStringLiteral("\". ") + kNotFound.text})));
     for (const char* name : kGameFiles)
         EXPECT_EQ(readBytes(backupFile(name)), std::string("[Previous]\r\nFrom=") + name + "\r\n") << name;
 }
@@ -128,11 +183,7 @@ TEST_F(BackupRestoreTest, BackupWithAGameFileMissingKeepsEveryOldBackup) {
 TEST_F(BackupRestoreTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
     open();
     const auto before = gameFileBytes();
-    const QString missingError =
-        QStringLiteral("error: System Error.  Code: %1.\r\n%2.")
-            .arg(ENOENT)
-            .arg(
-                QString::fromStdString(std::make_error_code(std::errc::no_such_file_or_directory).message()));
+    const QString missingError = systemErrorBox(kNotFound);
 
     restore();
     EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, missingError})));
@@ -149,10 +200,7 @@ TEST_F(BackupRestoreTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
     writeBytes(backupFile("UTInput.ini"), "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
     makeReadOnly(gameFile("UTInput.ini"));
     restore();
-    const QString refusedError =
-        QStringLiteral("error: System Error.  Code: %1.\r\n%2.")
-            .arg(EACCES)
-            .arg(QString::fromStdString(std::make_error_code(std::errc::permission_denied).message()));
+    const QString refusedError = systemErrorBox(kRefused);
     EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, refusedError})));
     EXPECT_EQ(gameFileBytes(), before);
 }
