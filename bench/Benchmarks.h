@@ -10,6 +10,8 @@ inline constexpr const char* kReadOneKey = "read_one_key";
 inline constexpr const char* kWriteOneKey = "write_one_key";
 inline constexpr const char* kLoadAndWalk = "load_74_and_marking_walk_46";
 inline constexpr const char* kSaveAll = "save_74";
+inline constexpr const char* kSaveAllSlowFlushes = "save_74_flushes_10ms_slower";
+inline constexpr const char* kSaveAllTimesAtClose = "save_74_times_set_at_close";
 inline constexpr const char* kProgramWindow = "window_program";
 inline constexpr const char* kMinimalWindow = "window_minimal";
 
