@@ -179,8 +179,11 @@ int main(int argc, char** argv) {
     ini("load 74 + marking walk 46", kLoadAndWalk, "< 20 ms", 20);
     ini("save 74", kSaveAll, "< 300 ms", 300);
     ini("save 74, flushes 10 ms slower (hard disk)", kSaveAllSlowFlushes, "< 1000 ms", 1000);
-    row("save 74, times set at close / save 74", reporter.median(kSaveAllTimesAtClose), "ms",
-        "< 1.5x save 74", 1.5, reporter.median(kSaveAll));
+    // Against the plain save only when that was measured.
+    const std::optional<double> plainSave = reporter.median(kSaveAll);
+    row("save 74, times set at close / save 74",
+        plainSave ? reporter.median(kSaveAllTimesAtClose) : std::nullopt, "ms", "< 1.5x save 74", 1.5,
+        plainSave);
     callCounts("save 74: flushes / renames / stats / waits", reporter, kSaveAll);
     row("start-up, process: program / minimal", measured(program, program.medianMs), "ms",
         "< 1.3x minimal window", 1.3, measured(minimal, minimal.medianMs));
