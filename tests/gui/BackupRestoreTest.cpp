@@ -41,7 +41,7 @@ struct SystemError {
     QString text; // ends in the full stop the box gives it
 };
 
-SystemError systemError(std::errc posixError, [[maybe_unused]] unsigned long windowsCode) {
+SystemError systemError([[maybe_unused]] std::errc posixError, [[maybe_unused]] unsigned long windowsCode) {
 #ifdef _WIN32
     wchar_t* text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
