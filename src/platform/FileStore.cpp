@@ -294,11 +294,11 @@ std::error_code writeTemporary(const fs::path& target, std::string_view bytes, c
 
 Replacement::Replacement(const fs::path& target, std::string_view bytes, const fs::path* permissionsOf,
                          Ownership ownership)
-    : m_target(sys::followLinks(target))
-    , m_overReadOnly(ownership == Ownership::Program)
+    : m_overReadOnly(ownership == Ownership::Program)
     , m_size(bytes.size())
     , m_contentHash(contentHash(bytes)) {
-    const auto old = sys::factsOf(m_target);
+    std::optional<sys::FileFacts> old;
+    m_target = sys::followLinks(target, &old);
     if (old && (m_error = unusable(*old)))
         return;
     if (old && old->readOnly && !m_overReadOnly) {

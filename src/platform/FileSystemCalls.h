@@ -49,8 +49,10 @@ std::int64_t currentTime();
 std::optional<FileFacts> factsOf(const std::filesystem::path& path);
 
 // The file `path` leads to once every symbolic link on the way is followed; it need
-// not exist (the last link of a chain may lead nowhere).
-std::filesystem::path followLinks(const std::filesystem::path& path);
+// not exist (the last link of a chain may lead nowhere). With `facts`, also what is
+// there (as factsOf would tell), from the same look.
+std::filesystem::path followLinks(const std::filesystem::path& path,
+                                  std::optional<FileFacts>* facts = nullptr);
 
 // Reads the whole file, at most `maxSize` + 1 bytes, without ever waiting for a writer;
 // `facts` describes the open file after the read.

@@ -113,19 +113,26 @@ std::optional<FileFacts> factsOf(const fs::path& path) {
     return factsFrom(info);
 }
 
-fs::path followLinks(const fs::path& path) {
+fs::path followLinks(const fs::path& path, std::optional<FileFacts>* facts) {
     constexpr int kMaxLinks = 40; // as the kernel allows; a loop ends here
     fs::path current = path;
     for (int hop = 0; hop < kMaxLinks; ++hop) {
         struct stat info {};
-        if (statLink(current, info) != 0 || !S_ISLNK(info.st_mode))
+        const bool there = statLink(current, info) == 0;
+        if (!there || !S_ISLNK(info.st_mode)) {
+            // The last look was at the file itself: it tells what the file is.
+            if (facts)
+                *facts = there ? std::optional<FileFacts>(factsFrom(info)) : std::nullopt;
             return current;
+        }
         std::error_code error;
         const fs::path next = fs::read_symlink(current, error);
         if (error)
-            return current;
+            break;
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
+    if (facts)
+        *facts = factsOf(current);
     return current;
 }
 

@@ -30,8 +30,8 @@ HANDLE openToLookAt(const fs::path& path) {
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// Uncounted: the callers count their looks at a file.
 std::optional<FileFacts> factsOfHandle(HANDLE handle) {
-    probe::noteStat();
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info))
         return std::nullopt;
@@ -132,6 +132,7 @@ std::int64_t currentTime() {
 }
 
 std::optional<FileFacts> factsOf(const fs::path& path) {
+    probe::noteStat();
     HANDLE handle = openToLookAt(path);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt; // GetLastError says why
@@ -142,10 +143,12 @@ std::optional<FileFacts> factsOf(const fs::path& path) {
     return facts;
 }
 
-fs::path followLinks(const fs::path& path) {
+fs::path followLinks(const fs::path& path, std::optional<FileFacts>* facts) {
     // The system resolves every link and junction on the way when it opens the file.
     probe::noteStat();
     HANDLE handle = openToLookAt(path);
+    if (facts)
+        *facts = handle == INVALID_HANDLE_VALUE ? std::nullopt : factsOfHandle(handle);
     if (handle == INVALID_HANDLE_VALUE)
         return path;
     std::wstring resolved(MAX_PATH, L'\0');
@@ -171,6 +174,7 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
     if (handle == INVALID_HANDLE_VALUE)
         return windowsError(GetLastError());
     std::error_code error;
+    probe::noteStat();
     if (const auto opened = factsOfHandle(handle); opened && opened->kind == Kind::Regular) {
         bytes.clear();
         char block[64 * 1024];
@@ -185,6 +189,7 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
             bytes.append(block, got);
         }
     }
+    probe::noteStat();
     if (const auto after = factsOfHandle(handle))
         facts = *after;
     else if (!error)
