@@ -77,25 +77,30 @@ std::string wouldGrowMessage(const std::string& path) {
     return "The ini \"" + path + "\" would grow larger than 8 MB; nothing was written.";
 }
 
+// What a write learns from its read besides the text.
+struct ReadVersion {
+    filestore::FileStamp stamp;
+    bool readOnly = false;
+};
+
 // The file's text, decoded; nullopt when it cannot be read (`error` says why). With
-// `stamp`, for a write: which version of the file was read.
+// `version`, for a write: which version of the file was read.
 std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error,
-                                                     filestore::FileStamp* stamp = nullptr) {
+                                                     ReadVersion* version = nullptr) {
     // A write must start from a version that another program has finished writing.
     const std::filesystem::path onDisk = filestore::toPath(path);
-    filestore::ReadResult file = stamp ? filestore::readSettledFile(onDisk, kMaxIniFileSize)
-                                       : filestore::readFile(onDisk, kMaxIniFileSize);
+    filestore::ReadResult file = version ? filestore::readSettledFile(onDisk, kMaxIniFileSize)
+                                         : filestore::readFile(onDisk, kMaxIniFileSize);
     error = file.error;
     if (!file.ok)
         return std::nullopt;
-    if (stamp)
-        *stamp = file.stamp;
+    if (version)
+        *version = {file.stamp, file.readOnly};
     return iniencoding::decode(std::move(file.bytes));
 }
 
-std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error,
-                                                     filestore::FileStamp* stamp = nullptr) {
-    return readFileText(openIni->path, error, stamp);
+std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error, ReadVersion* version = nullptr) {
+    return readFileText(openIni->path, error, version);
 }
 
 enum class KeyRead { Found, Missing, Unreadable };
@@ -140,13 +145,17 @@ void reportReadError(const std::string& section, const std::string& key) {
 bool tryWriteOpenKey(const std::string& section, const std::string& key, const std::string& value) {
     const std::string& path = openIni->path;
     std::error_code error;
-    filestore::FileStamp stamp;
-    const auto old = readOpenFile(error, &stamp);
+    ReadVersion version;
+    const auto old = readOpenFile(error, &version);
     if (error == filestore::FileError::KeepsChanging)
         return false;
     if (!old)
         throw IniError(error == std::errc::file_too_large ? tooLargeMessage(path)
                                                           : "Unable to write to " + path);
+    // Refused even when the value is already there: a read-only file is the player's
+    // protection against changes, and the save says so at its first key.
+    if (version.readOnly)
+        throw IniError("Unable to write to " + path);
     const std::string updated = initext::writeValue(old->text, section, key, value);
     if (updated == old->text)
         return true;
@@ -156,7 +165,7 @@ bool tryWriteOpenKey(const std::string& section, const std::string& key, const s
         throw IniError(wouldGrowMessage(path));
     // Replaced only if it is still the version read: the game or an editor may rewrite
     // the file in place meanwhile, and what was read may have been half of its write.
-    error = filestore::replaceFile(filestore::toPath(path), bytes, &stamp);
+    error = filestore::replaceFile(filestore::toPath(path), bytes, &version.stamp);
     if (error == filestore::FileError::KeepsChanging)
         return false;
     if (error)
@@ -166,8 +175,6 @@ bool tryWriteOpenKey(const std::string& section, const std::string& key, const s
 
 void writeOpenKey(const std::string& section, const std::string& key, const std::string& value) {
     const std::string& path = openIni->path;
-    if (filestore::isReadOnly(filestore::toPath(path)))
-        throw IniError("Unable to write to " + path);
     constexpr int kAttempts = 5;
     for (int attempt = 0; attempt < kAttempts; ++attempt)
         if (tryWriteOpenKey(section, key, value))

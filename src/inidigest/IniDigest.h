@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inidigest/IniTarget.h"
+#include "platform/FileStore.h"
 
 #include <cstdint>
 #include <functional>
@@ -46,6 +47,11 @@ std::string ReadIniStringOrEmpty(IniTarget target, const std::string& section, c
 std::string ReadIniInteger(IniTarget target, const std::string& section, const std::string& key);
 bool ReadIniBool(IniTarget target, const std::string& section, const std::string& key);
 std::string ReadPatchVersion();
+
+// Opened by an operation that writes many keys. Every file is still whole after every
+// single write; the writes are made to survive a power cut together when the scope
+// ends, by one flush of each folder rather than one per key.
+using IniWriteScope = filestore::FolderFlushScope;
 
 void WriteIniString(IniTarget target, const std::string& section, const std::string& key,
                     const std::string& value);

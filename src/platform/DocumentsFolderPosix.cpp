@@ -24,9 +24,7 @@ std::string gameDocumentsFolder(const std::string& desktopDocuments) {
     search.home = homeFolder();
     search.xdgDocuments = desktopDocuments;
     search.winePrefix = environment("WINEPREFIX");
-    search.userName = environment("USER");
-    if (search.userName.empty())
-        search.userName = environment("LOGNAME");
+    search.userName = loginName();
     return gamefolders::findDocumentsFolder(search);
 }
 

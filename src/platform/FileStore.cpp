@@ -1,11 +1,14 @@
 #include "platform/FileStore.h"
 
+#include "platform/FileCallProbe.h"
 #include "platform/FileSystemCalls.h"
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <mutex>
 #include <random>
+#include <set>
 #include <thread>
 #include <utility>
 
@@ -76,36 +79,49 @@ ReadResult readOnce(const fs::path& path, std::uintmax_t maxSize) {
         return result;
     }
     result.stamp = read.stamp;
+    result.readOnly = read.readOnly;
     result.ok = true;
     return result;
 }
 
 // Gives the new file what the old one had besides its content, so that the player, the
 // game and whoever else shares the file keep their access to it.
-std::error_code takeOver(sys::Handle& file, const fs::path& old) {
-    if (const std::error_code error = sys::copyOwnerAndMode(file, old))
+std::error_code takeOver(sys::Handle& file, const fs::path& old, const sys::FileFacts& facts) {
+    if (const std::error_code error = sys::keepOwnerAndMode(file, facts))
         return error;
     sys::copyExtendedAttributes(old, file);
     return {};
 }
 
-// The versions of files this program put in place last. A file changed a moment ago
-// by anyone else may be in the middle of that program's write (truncated, then written
-// piece by piece); one this program wrote is whole.
+std::size_t contentHash(std::string_view bytes) {
+    return std::hash<std::string_view>{}(bytes);
+}
+
+// The contents this program put in place last, enough for several full saves of all
+// files. A file changed a moment ago by anyone else may be in the middle of that
+// program's write (truncated, then written piece by piece); one holding a content this
+// program wrote is whole. Told by the content, not by the file's time, which some file
+// systems set only when the writing handle closes.
 class OwnWrites {
 public:
-    void remember(const FileStamp& stamp) {
+    void remember(std::uint64_t size, std::size_t hash) {
         std::lock_guard lock(m_mutex);
-        m_stamps[m_next++ % m_stamps.size()] = stamp;
+        m_contents[m_next++ % m_contents.size()] = {size, hash};
     }
-    bool contains(const FileStamp& stamp) const {
+    bool contains(std::string_view bytes) const {
+        const Content content{bytes.size(), contentHash(bytes)};
         std::lock_guard lock(m_mutex);
-        return std::find(m_stamps.begin(), m_stamps.end(), stamp) != m_stamps.end();
+        return std::find(m_contents.begin(), m_contents.end(), content) != m_contents.end();
     }
 
 private:
+    struct Content {
+        std::uint64_t size = UINT64_MAX;
+        std::size_t hash = 0;
+        bool operator==(const Content&) const = default;
+    };
     mutable std::mutex m_mutex;
-    std::array<FileStamp, 16> m_stamps{};
+    std::array<Content, 256> m_contents{};
     std::size_t m_next = 0;
 };
 
@@ -115,22 +131,64 @@ OwnWrites ownWrites;
 // program's own, or one that has stayed as it is for a moment. An empty file gets
 // longer: emptying the file is how a rewrite in place begins, and its writer may be
 // slowed down by a busy machine before it writes the first byte.
-bool settled(const fs::path& path, const FileStamp& stamp) {
+bool settled(const fs::path& path, const FileStamp& stamp, std::string_view bytes) {
     constexpr std::int64_t kQuiet = 50'000'000;       // nanoseconds
     constexpr std::int64_t kQuietEmpty = 500'000'000; // nanoseconds
-    if (ownWrites.contains(stamp))
+    if (ownWrites.contains(bytes))
         return true;
     const std::int64_t quiet = stamp.size == 0 ? kQuietEmpty : kQuiet;
+    bool waited = false;
     while (true) {
         const std::int64_t age = sys::currentTime() - stamp.changed;
         if (age >= quiet || age < 0)
             return true;
+        if (!waited)
+            probe::noteSettleWait();
+        waited = true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const auto now = sys::factsOf(path);
         if (!now || now->stamp != stamp)
             return false;
     }
 }
+
+// The folders whose flush waits for the end of the open FolderFlushScope.
+class DeferredFlushes {
+public:
+    void open() {
+        std::lock_guard lock(m_mutex);
+        ++m_depth;
+    }
+    void close() {
+        std::set<fs::path> folders;
+        {
+            std::lock_guard lock(m_mutex);
+            if (--m_depth > 0)
+                return;
+            folders.swap(m_folders);
+        }
+        for (const fs::path& folder : folders)
+            sys::flushFolder(folder);
+    }
+    // Flushes `folder` now, or remembers it when a scope is open.
+    void flush(const fs::path& folder) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_depth > 0) {
+                m_folders.insert(folder);
+                return;
+            }
+        }
+        sys::flushFolder(folder);
+    }
+
+private:
+    std::mutex m_mutex;
+    int m_depth = 0;
+    std::set<fs::path> m_folders;
+};
+
+DeferredFlushes deferredFlushes;
 
 } // namespace
 
@@ -171,7 +229,7 @@ ReadResult readRepeatedly(const fs::path& path, std::uintmax_t maxSize, bool wai
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         result = readOnce(path, maxSize);
-        if (result.ok && waitUntilSettled && !settled(path, result.stamp)) {
+        if (result.ok && waitUntilSettled && !settled(path, result.stamp, result.bytes)) {
             result = ReadResult{};
             result.error = FileError::KeepsChanging;
         }
@@ -192,54 +250,74 @@ ReadResult readSettledFile(const fs::path& path, std::uintmax_t maxSize) {
 }
 
 bool isReadOnly(const fs::path& path) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (error || !fs::exists(status))
-        return false;
-    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (status.permissions() & writable) == fs::perms::none;
+    const auto facts = sys::factsOf(path);
+    return facts && facts->readOnly;
 }
 
-Replacement::Replacement(const fs::path& target, std::string_view bytes, const fs::path* permissionsOf)
-    : m_target(sys::followLinks(target)) {
-    const auto old = sys::factsOf(m_target);
+namespace {
+
+// The temporary file beside `target` with the new content, flushed, taking over what
+// `old` is; `temporary` is left empty when it fails.
+std::error_code writeTemporary(const fs::path& target, std::string_view bytes, const sys::FileFacts* old,
+                               const fs::path* permissionsOf, fs::path& temporary) {
+    std::error_code error;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        temporary = temporaryBeside(target);
+        std::optional<std::uint32_t> mode;
+        if (old)
+            mode = old->mode;
+        if (permissionsOf)
+            if (const auto model = sys::factsOf(*permissionsOf))
+                mode = model->mode;
+        sys::Handle file = sys::createNew(temporary, mode, error);
+        if (error == std::errc::file_exists)
+            continue; // that name is taken: never touch the other file
+        if (!error && old)
+            error = takeOver(file, target, *old);
+        if (!error && permissionsOf)
+            error = sys::copyMode(file, *permissionsOf);
+        if (!error)
+            error = sys::writeAllAndFlush(file, bytes);
+        if (const std::error_code closed = file.close(); !error)
+            error = closed;
+        break;
+    }
+    if (error) {
+        if (error != std::errc::file_exists)
+            sys::removeFile(temporary);
+        temporary.clear();
+    }
+    return error;
+}
+
+} // namespace
+
+Replacement::Replacement(const fs::path& target, std::string_view bytes, const fs::path* permissionsOf,
+                         Ownership ownership)
+    : m_overReadOnly(ownership == Ownership::Program)
+    , m_size(bytes.size())
+    , m_contentHash(contentHash(bytes)) {
+    std::optional<sys::FileFacts> old;
+    m_target = sys::followLinks(target, &old);
     if (old && (m_error = unusable(*old)))
         return;
-    if (old && isReadOnly(m_target)) {
-        m_error = std::make_error_code(std::errc::permission_denied);
+    if (old && old->readOnly && !m_overReadOnly) {
+        m_error = sys::accessDenied();
         return;
     }
     // A file with several names (hard links) is rewritten where it is, as the system's
     // own INI writer does: a new file would carry the new settings under this one name
     // only, and the game reading another name would never see them.
-    if (old && old->links > 1) {
-        m_inPlace = true;
+    m_inPlace = old && old->links > 1 && !m_overReadOnly;
+    if (!m_inPlace) {
+        m_error = writeTemporary(m_target, bytes, old ? &*old : nullptr, permissionsOf, m_temporary);
+        // A new file that cannot be what the old one is: the old one is rewritten where it
+        // is, if this user may write it, rather than a write refused that the system allows.
+        m_inPlace = old && sys::isPermissionError(m_error) && sys::canWrite(m_target);
+    }
+    if (m_inPlace) {
+        m_error.clear();
         m_inPlaceBytes = std::string(bytes);
-        return;
-    }
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        m_temporary = temporaryBeside(m_target);
-        const fs::path* model = permissionsOf ? permissionsOf : old ? &m_target : nullptr;
-        sys::Handle file = sys::createNew(m_temporary, model, m_error);
-        if (m_error == std::errc::file_exists)
-            continue; // that name is taken: never touch the other file
-        if (!m_error && old)
-            m_error = takeOver(file, m_target);
-        if (!m_error && permissionsOf)
-            m_error = sys::copyMode(file, *permissionsOf);
-        if (!m_error)
-            m_error = sys::writeAllAndFlush(file, bytes);
-        // Taken now: once the file is in place, another program may change it at once.
-        if (const auto facts = sys::factsOf(m_temporary); !m_error && facts)
-            m_written = facts->stamp;
-        if (const std::error_code closed = file.close(); !m_error)
-            m_error = closed;
-        break;
-    }
-    if (m_error) {
-        if (m_error != std::errc::file_exists)
-            sys::removeFile(m_temporary);
-        m_temporary.clear();
     }
 }
 
@@ -248,7 +326,9 @@ Replacement::Replacement(Replacement&& other) noexcept
     , m_temporary(std::exchange(other.m_temporary, {}))
     , m_inPlaceBytes(std::move(other.m_inPlaceBytes))
     , m_inPlace(other.m_inPlace)
-    , m_written(other.m_written)
+    , m_overReadOnly(other.m_overReadOnly)
+    , m_size(other.m_size)
+    , m_contentHash(other.m_contentHash)
     , m_error(other.m_error) {}
 
 Replacement::~Replacement() {
@@ -266,17 +346,24 @@ std::error_code Replacement::commit(const FileStamp* expected) {
     }
     if (m_inPlace) {
         const std::error_code error = sys::rewriteInPlace(m_target, m_inPlaceBytes);
-        if (const auto facts = sys::factsOf(m_target); !error && facts)
-            ownWrites.remember(facts->stamp);
+        if (!error)
+            ownWrites.remember(m_size, m_contentHash);
         return error;
     }
-    if (const std::error_code error = sys::moveIntoPlace(m_temporary, m_target))
+    if (const std::error_code error = sys::moveIntoPlace(m_temporary, m_target, m_overReadOnly))
         return error;
     m_temporary.clear();
-    if (m_written)
-        ownWrites.remember(*m_written);
-    sys::flushFolder(m_target.parent_path());
+    ownWrites.remember(m_size, m_contentHash);
+    deferredFlushes.flush(m_target.parent_path());
     return {};
+}
+
+FolderFlushScope::FolderFlushScope() {
+    deferredFlushes.open();
+}
+
+FolderFlushScope::~FolderFlushScope() {
+    deferredFlushes.close();
 }
 
 std::error_code replaceFile(const fs::path& target, std::string_view bytes, const FileStamp* expected) {

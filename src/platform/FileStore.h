@@ -43,6 +43,7 @@ struct ReadResult {
     std::string bytes;
     std::error_code error; // why it failed
     FileStamp stamp;       // of the version read
+    bool readOnly = false; // see isReadOnly
 };
 
 // Reads a regular file, or the one a link leads to, whole; anything else fails at once
@@ -54,25 +55,34 @@ ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = 
 // readFile for a read-modify-write: a version that another program changed a moment
 // ago may be the first part of its write, so it is taken only once it has stayed as it
 // is for a moment (an emptied file, the start of a rewrite in place, for longer); this
-// program's own writes are taken at once.
+// program's own writes are recognised by their content and taken at once, whenever the
+// file system sets the file's time.
 ReadResult readSettledFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
 // True when the file grants no write access: no write permission bits on POSIX (also
 // for root, who could otherwise replace it), the read-only attribute on Windows.
 bool isReadOnly(const std::filesystem::path& path);
 
+// Whose file a replacement writes. The player's files are never replaced while they are
+// read-only: that is how players keep the game from resetting their settings. The
+// program's own files (the backups) are replaced whatever their read-only state.
+enum class Ownership { Player, Program };
+
 // The new content of one file, written and flushed beside it but not yet in its place,
 // so that several files can be prepared before the first one changes. A link is
 // followed: the file it leads to is replaced and the link stays a link. The temporary
 // file is created with the target's permissions and, where the system allows, its owner,
-// group and extended attributes; a target whose owner cannot be kept is not replaced.
-// With `permissionsOf`, the new file takes that file's permissions instead (a backup
-// is as private as the file it copies). Dropped without commit(), the temporary file is
-// removed.
+// group and extended attributes. Where the new file could not be what the old one is
+// (an owner or group this user cannot give, a folder this user cannot write) or the
+// file has other names (hard links), a writable file is rewritten where it is instead,
+// as the system's own INI writer does. With `permissionsOf`, the new file takes that
+// file's permissions instead (a backup is as private as the file it copies). Dropped
+// without commit(), the temporary file is removed.
 class Replacement {
 public:
     Replacement(const std::filesystem::path& target, std::string_view bytes,
-                const std::filesystem::path* permissionsOf = nullptr);
+                const std::filesystem::path* permissionsOf = nullptr,
+                Ownership ownership = Ownership::Player);
     ~Replacement();
     Replacement(Replacement&& other) noexcept;
     Replacement& operator=(Replacement&&) = delete;
@@ -80,9 +90,10 @@ public:
 
     std::error_code error() const { return m_error; }
 
-    // Puts the new content in the target's place and flushes the folder, so the change
-    // survives a power cut. With `expected`, a target that no longer has that stamp is
-    // left alone and KeepsChanging is returned.
+    // Puts the new content in the target's place. The folder is flushed at once, so the
+    // change survives a power cut, or at the end of the FolderFlushScope open. With
+    // `expected`, a target that no longer has that stamp is left alone and KeepsChanging
+    // is returned.
     std::error_code commit(const FileStamp* expected = nullptr);
 
 private:
@@ -90,8 +101,23 @@ private:
     std::filesystem::path m_temporary; // empty when the target is rewritten in place
     std::string m_inPlaceBytes;
     bool m_inPlace = false;
-    std::optional<FileStamp> m_written; // the temporary file as written
+    bool m_overReadOnly = false;
+    std::uint64_t m_size = 0;      // of the new content
+    std::size_t m_contentHash = 0; // of the new content
     std::error_code m_error;
+};
+
+// While one is open, the renames of all replacements are made to last by one flush of
+// each folder when the outermost scope ends, instead of one flush per replacement. An
+// operation that writes many keys opens one: until then a power cut may cost the
+// latest writes, never a file's wholeness (each new content is flushed before its
+// rename).
+class FolderFlushScope {
+public:
+    FolderFlushScope();
+    ~FolderFlushScope();
+    FolderFlushScope(const FolderFlushScope&) = delete;
+    FolderFlushScope& operator=(const FolderFlushScope&) = delete;
 };
 
 // Replaces `target` with `bytes` so that it is, at every moment, either the complete old

@@ -14,7 +14,18 @@
 // systems, one for Windows. Nothing outside src/platform uses them.
 namespace filestore::sys {
 
+// The error of the call that failed last, as the system gives it (errno on POSIX,
+// GetLastError on Windows).
 std::error_code lastError();
+
+// What the system answers a write to a read-only file, in its own code.
+std::error_code accessDenied();
+
+// Whether `error` says that this user may not do that (rather than, say, a full disk).
+bool isPermissionError(const std::error_code& error);
+
+// The system's own description of `error`, as its users know it.
+std::string describe(const std::error_code& error);
 
 enum class Kind { Regular, Directory, Other };
 
@@ -22,6 +33,13 @@ struct FileFacts {
     FileStamp stamp;
     std::uint64_t links = 1; // names of the file (hard links)
     Kind kind = Kind::Other;
+    // No write permission bits on POSIX (also for root, who could otherwise replace it),
+    // the read-only attribute on Windows.
+    bool readOnly = false;
+    // POSIX only: permissions, owner and group.
+    std::uint32_t mode = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
 };
 
 // The time now, in the clock and unit of FileStamp::changed.
@@ -31,39 +49,46 @@ std::int64_t currentTime();
 std::optional<FileFacts> factsOf(const std::filesystem::path& path);
 
 // The file `path` leads to once every symbolic link on the way is followed; it need
-// not exist (the last link of a chain may lead nowhere).
-std::filesystem::path followLinks(const std::filesystem::path& path);
+// not exist (the last link of a chain may lead nowhere). With `facts`, also what is
+// there (as factsOf would tell), from the same look.
+std::filesystem::path followLinks(const std::filesystem::path& path,
+                                  std::optional<FileFacts>* facts = nullptr);
 
 // Reads the whole file, at most `maxSize` + 1 bytes, without ever waiting for a writer;
 // `facts` describes the open file after the read.
 std::error_code readWhole(const std::filesystem::path& path, std::uintmax_t maxSize, std::string& bytes,
                           FileFacts& facts);
 
-// An open file descriptor, closed with the object.
+// An open file (a descriptor on POSIX, a HANDLE on Windows), closed with the object.
 class Handle {
 public:
-    explicit Handle(int fd = -1)
-        : m_fd(fd) {}
+    explicit Handle(std::intptr_t native = -1)
+        : m_native(native) {}
     Handle(Handle&& other) noexcept
-        : m_fd(std::exchange(other.m_fd, -1)) {}
+        : m_native(std::exchange(other.m_native, -1))
+        , m_written(other.m_written) {}
     Handle& operator=(Handle&&) = delete;
     ~Handle() { close(); }
-    int fd() const { return m_fd; }
+    bool valid() const { return m_native != -1; }
+    std::intptr_t native() const { return m_native; }
+    int fd() const { return static_cast<int>(m_native); }
+    void markWritten() { m_written = true; }
     std::error_code close();
 
 private:
-    int m_fd;
+    std::intptr_t m_native;
+    bool m_written = false;
 };
 
 // Creates a new file for writing; fails with errc::file_exists when the name is taken.
-// With `model`, the file starts with the model's permissions (never wider, not even for a
+// With `mode`, the file starts with these permissions (never wider, not even for a
 // moment), else with the defaults for a new file.
-Handle createNew(const std::filesystem::path& path, const std::filesystem::path* model,
+Handle createNew(const std::filesystem::path& path, std::optional<std::uint32_t> mode,
                  std::error_code& error);
 
-// Gives `file` the owner, group and permissions of `model`. Fails when the owner or the
-// group cannot be given: the replaced file would then belong to someone else.
-std::error_code copyOwnerAndMode(Handle& file, const std::filesystem::path& model);
+// Gives `file` the owner, group and permissions in `wanted`. Fails when the owner or
+// the group cannot be given: the new file would then belong to someone else.
+std::error_code keepOwnerAndMode(Handle& file, const FileFacts& wanted);
 
 // Gives `file` the permissions of `model`.
 std::error_code copyMode(Handle& file, const std::filesystem::path& model);
@@ -74,11 +99,16 @@ void copyExtendedAttributes(const std::filesystem::path& model, Handle& file);
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes);
 
+// Whether this user may open the file itself for writing.
+bool canWrite(const std::filesystem::path& path);
+
 // Writes `bytes` over the file's content where it is, cuts it to their length, flushes.
 std::error_code rewriteInPlace(const std::filesystem::path& path, std::string_view bytes);
 
-// Puts the flushed `temporary` in the place of `target`, replacing it if it is there.
-std::error_code moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target);
+// Puts the flushed `temporary` in the place of `target`, replacing it if it is there;
+// with `overReadOnly`, also a target that is read-only.
+std::error_code moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
+                              bool overReadOnly);
 
 // Flushes the folder's list of names, so that a rename in it survives a power cut.
 void flushFolder(const std::filesystem::path& folder);

@@ -2,6 +2,8 @@
 
 #include "platform/FileSystemCalls.h"
 
+#include "platform/FileCallProbe.h"
+
 #include <cerrno>
 #include <ctime>
 
@@ -27,7 +29,27 @@ FileFacts factsFrom(const struct stat& info) {
     facts.kind = S_ISREG(info.st_mode)   ? Kind::Regular
                  : S_ISDIR(info.st_mode) ? Kind::Directory
                                          : Kind::Other;
+    facts.mode = static_cast<std::uint32_t>(info.st_mode & 07777);
+    facts.readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    facts.owner = static_cast<std::uint32_t>(info.st_uid);
+    facts.group = static_cast<std::uint32_t>(info.st_gid);
     return facts;
+}
+
+// stat, lstat and fstat, counted.
+int statPath(const fs::path& path, struct stat& info) {
+    probe::noteStat();
+    return ::stat(path.c_str(), &info);
+}
+
+int statLink(const fs::path& path, struct stat& info) {
+    probe::noteStat();
+    return ::lstat(path.c_str(), &info);
+}
+
+int statOpen(int fd, struct stat& info) {
+    probe::noteStat();
+    return ::fstat(fd, &info);
 }
 
 std::error_code writeAll(int fd, std::string_view bytes) {
@@ -43,6 +65,7 @@ std::error_code writeAll(int fd, std::string_view bytes) {
 }
 
 std::error_code flushed(int fd) {
+    probe::noteFlush();
     return ::fsync(fd) == 0 ? std::error_code() : lastError();
 }
 
@@ -65,6 +88,18 @@ std::error_code lastError() {
     return std::error_code(errno, std::generic_category());
 }
 
+std::error_code accessDenied() {
+    return std::make_error_code(std::errc::permission_denied);
+}
+
+bool isPermissionError(const std::error_code& error) {
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
+}
+
+std::string describe(const std::error_code& error) {
+    return error.message();
+}
+
 std::int64_t currentTime() {
     struct timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
@@ -73,23 +108,31 @@ std::int64_t currentTime() {
 
 std::optional<FileFacts> factsOf(const fs::path& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
+    if (statPath(path, info) != 0)
         return std::nullopt;
     return factsFrom(info);
 }
 
-fs::path followLinks(const fs::path& path) {
+fs::path followLinks(const fs::path& path, std::optional<FileFacts>* facts) {
     constexpr int kMaxLinks = 40; // as the kernel allows; a loop ends here
     fs::path current = path;
     for (int hop = 0; hop < kMaxLinks; ++hop) {
-        std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(current, error)))
+        struct stat info {};
+        const bool there = statLink(current, info) == 0;
+        if (!there || !S_ISLNK(info.st_mode)) {
+            // The last look was at the file itself: it tells what the file is.
+            if (facts)
+                *facts = there ? std::optional<FileFacts>(factsFrom(info)) : std::nullopt;
             return current;
+        }
+        std::error_code error;
         const fs::path next = fs::read_symlink(current, error);
         if (error)
-            return current;
+            break;
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
+    if (facts)
+        *facts = factsOf(current);
     return current;
 }
 
@@ -100,7 +143,7 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
     if (file.fd() < 0)
         return lastError();
     struct stat info {};
-    if (::fstat(file.fd(), &info) != 0)
+    if (statOpen(file.fd(), info) != 0)
         return lastError();
     facts = factsFrom(info);
     if (facts.kind != Kind::Regular)
@@ -118,46 +161,46 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
             break;
         bytes.append(block, static_cast<std::size_t>(got));
     }
-    if (::fstat(file.fd(), &info) != 0)
+    if (statOpen(file.fd(), info) != 0)
         return lastError();
     facts = factsFrom(info);
     return {};
 }
 
 std::error_code Handle::close() {
-    if (m_fd < 0)
+    if (m_native < 0)
         return {};
-    const int result = ::close(std::exchange(m_fd, -1));
+    if (m_written && probe::simulation().timesSetAtClose)
+        (void)::futimens(fd(), nullptr);
+    const int result = ::close(static_cast<int>(std::exchange(m_native, -1)));
     return result == 0 ? std::error_code() : lastError();
 }
 
-Handle createNew(const fs::path& path, const fs::path* model, std::error_code& error) {
-    mode_t mode = 0666; // narrowed by the umask, as for any new file
-    struct stat info {};
-    if (model && ::stat(model->c_str(), &info) == 0)
-        mode = info.st_mode & 07777;
-    Handle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    error = file.fd() < 0 ? lastError() : std::error_code();
+Handle createNew(const fs::path& path, std::optional<std::uint32_t> mode, std::error_code& error) {
+    // Without a mode, 0666 narrowed by the umask, as for any new file.
+    Handle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                       static_cast<mode_t>(mode.value_or(0666))));
+    error = file.valid() ? std::error_code() : lastError();
     return file;
 }
 
-std::error_code copyOwnerAndMode(Handle& file, const fs::path& model) {
-    struct stat wanted {};
+std::error_code keepOwnerAndMode(Handle& file, const FileFacts& wanted) {
     struct stat now {};
-    if (::stat(model.c_str(), &wanted) != 0 || ::fstat(file.fd(), &now) != 0)
+    if (statOpen(file.fd(), now) != 0)
         return lastError();
-    if ((now.st_uid != wanted.st_uid || now.st_gid != wanted.st_gid) &&
-        ::fchown(file.fd(), wanted.st_uid, wanted.st_gid) != 0)
+    // Asked only for a change: some file systems refuse any change of owner.
+    if ((now.st_uid != wanted.owner || now.st_gid != wanted.group) &&
+        ::fchown(file.fd(), static_cast<uid_t>(wanted.owner), static_cast<gid_t>(wanted.group)) != 0)
         return lastError();
     // After the owner: a change of owner may clear the set-id bits.
-    if (::fchmod(file.fd(), wanted.st_mode & 07777) != 0)
+    if (::fchmod(file.fd(), static_cast<mode_t>(wanted.mode)) != 0)
         return lastError();
     return {};
 }
 
 std::error_code copyMode(Handle& file, const fs::path& model) {
     struct stat wanted {};
-    if (::stat(model.c_str(), &wanted) != 0)
+    if (statPath(model, wanted) != 0)
         return lastError();
     return ::fchmod(file.fd(), wanted.st_mode & 07777) == 0 ? std::error_code() : lastError();
 }
@@ -180,15 +223,22 @@ void copyExtendedAttributes([[maybe_unused]] const fs::path& model, [[maybe_unus
 }
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
+    file.markWritten();
     if (const std::error_code error = writeAll(file.fd(), bytes))
         return error;
     return flushed(file.fd());
 }
 
+bool canWrite(const fs::path& path) {
+    // The effective user, as the open for writing would be checked.
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
     Handle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-    if (file.fd() < 0)
+    if (!file.valid())
         return lastError();
+    file.markWritten();
     if (const std::error_code error = writeAll(file.fd(), bytes))
         return error;
     if (::ftruncate(file.fd(), static_cast<off_t>(bytes.size())) != 0)
@@ -198,15 +248,19 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
     return file.close();
 }
 
-std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target) {
+// POSIX renames over a read-only file alike: only the folder's permissions count.
+std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target, bool) {
+    probe::noteRename();
     return ::rename(temporary.c_str(), target.c_str()) == 0 ? std::error_code() : lastError();
 }
 
 void flushFolder(const fs::path& folder) {
     // Some file systems refuse to flush a folder; the rename itself has happened then.
     Handle handle(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (handle.fd() >= 0)
+    if (handle.valid()) {
+        probe::noteFlush();
         (void)::fsync(handle.fd());
+    }
 }
 
 void removeFile(const fs::path& path) {

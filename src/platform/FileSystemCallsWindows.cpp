@@ -2,6 +2,8 @@
 
 #include "platform/FileSystemCalls.h"
 
+#include "platform/FileCallProbe.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -11,10 +13,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -32,6 +30,7 @@ HANDLE openToLookAt(const fs::path& path) {
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// Uncounted: the callers count their looks at a file.
 std::optional<FileFacts> factsOfHandle(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(handle, &info))
@@ -44,6 +43,7 @@ std::optional<FileFacts> factsOfHandle(HANDLE handle) {
                                 info.ftLastWriteTime.dwLowDateTime;
     facts.stamp.changed = static_cast<std::int64_t>(ticks) * 100;
     facts.links = info.nNumberOfLinks;
+    facts.readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     facts.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Directory
                  : GetFileType(handle) == FILE_TYPE_DISK            ? Kind::Regular
                                                                     : Kind::Other;
@@ -64,21 +64,64 @@ std::wstring withoutLongPathPrefix(std::wstring path) {
     return path;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+HANDLE native(const Handle& file) {
+    return reinterpret_cast<HANDLE>(file.native());
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        const int written = _write(fd, bytes.data(), chunk);
-        if (written <= 0)
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
             return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+        bytes.remove_prefix(written);
     }
     return true;
+}
+
+bool flushed(HANDLE file) {
+    probe::noteFlush();
+    return FlushFileBuffers(file) != 0;
+}
+
+// The system's text for `code`, in UTF-8, without the line break it ends with.
+std::string systemText(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide = length > 0 ? std::wstring(text, length) : std::wstring();
+    LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' '))
+        wide.pop_back();
+    if (wide.empty())
+        return "Unknown error " + std::to_string(code);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr,
+                        nullptr);
+    return utf8;
 }
 
 } // namespace
 
 std::error_code lastError() {
-    return std::error_code(errno, std::generic_category());
+    return windowsError(GetLastError());
+}
+
+std::error_code accessDenied() {
+    return windowsError(ERROR_ACCESS_DENIED);
+}
+
+bool isPermissionError(const std::error_code& error) {
+    return error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED;
+}
+
+std::string describe(const std::error_code& error) {
+    if (error.category() == std::system_category())
+        return systemText(static_cast<DWORD>(error.value()));
+    return error.message();
 }
 
 std::int64_t currentTime() {
@@ -89,19 +132,23 @@ std::int64_t currentTime() {
 }
 
 std::optional<FileFacts> factsOf(const fs::path& path) {
+    probe::noteStat();
     HANDLE handle = openToLookAt(path);
-    if (handle == INVALID_HANDLE_VALUE) {
-        errno = ENOENT;
-        return std::nullopt;
-    }
+    if (handle == INVALID_HANDLE_VALUE)
+        return std::nullopt; // GetLastError says why
     const auto facts = factsOfHandle(handle);
+    const DWORD code = GetLastError();
     CloseHandle(handle);
+    SetLastError(code);
     return facts;
 }
 
-fs::path followLinks(const fs::path& path) {
+fs::path followLinks(const fs::path& path, std::optional<FileFacts>* facts) {
     // The system resolves every link and junction on the way when it opens the file.
+    probe::noteStat();
     HANDLE handle = openToLookAt(path);
+    if (facts)
+        *facts = handle == INVALID_HANDLE_VALUE ? std::nullopt : factsOfHandle(handle);
     if (handle == INVALID_HANDLE_VALUE)
         return path;
     std::wstring resolved(MAX_PATH, L'\0');
@@ -127,6 +174,7 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
     if (handle == INVALID_HANDLE_VALUE)
         return windowsError(GetLastError());
     std::error_code error;
+    probe::noteStat();
     if (const auto opened = factsOfHandle(handle); opened && opened->kind == Kind::Regular) {
         bytes.clear();
         char block[64 * 1024];
@@ -141,6 +189,7 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
             bytes.append(block, got);
         }
     }
+    probe::noteStat();
     if (const auto after = factsOfHandle(handle))
         facts = *after;
     else if (!error)
@@ -150,26 +199,34 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
 }
 
 std::error_code Handle::close() {
-    if (m_fd < 0)
+    if (!valid())
         return {};
-    const int result = _close(std::exchange(m_fd, -1));
-    return result == 0 ? std::error_code() : lastError();
+    HANDLE file = reinterpret_cast<HANDLE>(std::exchange(m_native, -1));
+    if (m_written && probe::simulation().timesSetAtClose) {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        SetFileTime(file, nullptr, nullptr, &now);
+    }
+    return CloseHandle(file) ? std::error_code() : lastError();
 }
 
-Handle createNew(const fs::path& path, const fs::path*, std::error_code& error) {
-    Handle file(_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE));
-    error = file.fd() < 0 ? lastError() : std::error_code();
-    return file;
+Handle createNew(const fs::path& path, std::optional<std::uint32_t>, std::error_code& error) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD code = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    // The one failure the caller acts upon: another name is then tried.
+    error = code == ERROR_FILE_EXISTS ? std::make_error_code(std::errc::file_exists) : windowsError(code);
+    return Handle(reinterpret_cast<std::intptr_t>(file));
 }
 
 // A new file takes the owner and the access rules of its folder, as every file the
 // player creates there does; the read-only attribute is the only permission carried
 // here, and a read-only file is never replaced.
-std::error_code copyOwnerAndMode(Handle&, const fs::path&) {
+std::error_code keepOwnerAndMode(Handle&, const FileFacts&) {
     return {};
 }
 
-// See copyOwnerAndMode.
+// See keepOwnerAndMode.
 std::error_code copyMode(Handle&, const fs::path&) {
     return {};
 }
@@ -178,17 +235,30 @@ std::error_code copyMode(Handle&, const fs::path&) {
 void copyExtendedAttributes(const fs::path&, Handle&) {}
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
-    if (!writeAll(file.fd(), bytes))
+    file.markWritten();
+    if (!writeAll(native(file), bytes) || !flushed(native(file)))
         return lastError();
-    return _commit(file.fd()) == 0 ? std::error_code() : lastError();
+    return {};
+}
+
+bool canWrite(const fs::path& path) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
-    Handle file(_wopen(path.c_str(), _O_WRONLY | _O_BINARY));
-    if (file.fd() < 0)
+    Handle file(reinterpret_cast<std::intptr_t>(
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (!file.valid())
         return lastError();
-    if (!writeAll(file.fd(), bytes) || _chsize_s(file.fd(), static_cast<long long>(bytes.size())) != 0 ||
-        _commit(file.fd()) != 0)
+    file.markWritten();
+    if (!writeAll(native(file), bytes) || !SetEndOfFile(native(file)) || !flushed(native(file)))
         return lastError();
     return file.close();
 }
@@ -200,12 +270,20 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
 // could leave it half old, half new. (ReplaceFileW would keep the old file's security
 // descriptor, but when it fails on a held file it may leave the old file under another
 // name.)
-std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target) {
+std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target, bool overReadOnly) {
     constexpr int kAttempts = 10;
+    // Windows refuses to replace a read-only file; a file that may be replaced all the
+    // same loses the attribute first, and gets it back if the swap fails.
+    const DWORD attributes = overReadOnly ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+    const bool clearReadOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (clearReadOnly && !SetFileAttributesW(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return lastError();
     DWORD code = ERROR_SUCCESS;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0)
             Sleep(50);
+        probe::noteRename();
         if (MoveFileExW(temporary.c_str(), target.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return {};
@@ -213,6 +291,8 @@ std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target)
         if (!isHeldOpen(code))
             break;
     }
+    if (clearReadOnly)
+        SetFileAttributesW(target.c_str(), attributes);
     return windowsError(code);
 }
 

@@ -21,6 +21,18 @@ std::string homeFolder() {
 #endif
 }
 
+std::string loginName() {
+#ifdef _WIN32
+    return {};
+#else
+    for (const char* variable : {"USER", "LOGNAME"})
+        if (const char* name = std::getenv(variable); name && *name)
+            return name;
+    const passwd* user = ::getpwuid(::getuid());
+    return user && user->pw_name ? std::string(user->pw_name) : std::string();
+#endif
+}
+
 std::string programFolder() {
 #ifdef _WIN32
     return {};

@@ -11,6 +11,11 @@ namespace userfolders {
 // POSIX systems only: empty on Windows, where paths are Unicode anyway.
 std::string homeFolder();
 
+// The name of the account the program runs under, as Wine names the user's folder in
+// its prefixes: $USER, else $LOGNAME, else the password database (some launchers and
+// service managers set neither). Empty when unknown or on Windows.
+std::string loginName();
+
 // The folder of the running executable; empty when unknown or on Windows.
 std::string programFolder();
 

@@ -2,6 +2,7 @@
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
+#include "platform/ErrorText.h"
 #include "platform/FileStore.h"
 
 #include <functional>
@@ -16,17 +17,15 @@ constexpr IniTarget kGameFiles[] = {EngineIni, GameIni, InputIni};
 using FailureText = std::function<std::string(const std::string& path, const std::error_code&)>;
 
 std::string systemError(const std::string&, const std::error_code& error) {
-    if (!error)
-        return "A call to an OS function failed";
-    return "System Error.  Code: " + std::to_string(error.value()) + ".\r\n" + error.message();
+    return errortext::systemError(error);
 }
 
 std::string cannotOpen(const std::string& source, const std::error_code& error) {
-    return "Cannot open file \"" + source + "\". " + error.message();
+    return "Cannot open file \"" + source + "\". " + errortext::describe(error);
 }
 
 std::string cannotCreate(const std::string& target, const std::error_code& error) {
-    return "Cannot create file \"" + target + "\". " + error.message();
+    return "Cannot create file \"" + target + "\". " + errortext::describe(error);
 }
 
 // The whole content of `path`, or the error text `failure` gives for it.
@@ -37,11 +36,14 @@ std::string readWhole(const std::string& path, const FailureText& failure) {
     return std::move(file.bytes);
 }
 
-// One file to write: where, what, and (for a backup) whose permissions it takes.
+// One file to write: where, what, and (for a backup) whose permissions it takes. A
+// backup is this program's own file: it replaces the previous one even when that one is
+// read-only, as a backup of a read-only game file is.
 struct Target {
     std::string path;
     std::string bytes;
     std::string permissionsOf;
+    filestore::Ownership ownership = filestore::Ownership::Player;
 };
 
 // Writes each target's new content beside it, all of them, before the first one is put
@@ -52,10 +54,12 @@ void replaceAll(const std::vector<Target>& targets, const FailureText& failure) 
     for (const Target& target : targets) {
         const std::filesystem::path model = filestore::toPath(target.permissionsOf);
         prepared.emplace_back(filestore::toPath(target.path), target.bytes,
-                              target.permissionsOf.empty() ? nullptr : &model);
+                              target.permissionsOf.empty() ? nullptr : &model, target.ownership);
         if (const std::error_code error = prepared.back().error())
             throw IniError(failure(target.path, error));
     }
+    // The folders are flushed once, after the last rename and before any message.
+    const filestore::FolderFlushScope flushFoldersAtEnd;
     for (std::size_t i = 0; i < targets.size(); ++i)
         if (const std::error_code error = prepared[i].commit())
             throw IniError(failure(targets[i].path, error));
@@ -68,7 +72,8 @@ void backupGameFiles() {
     for (IniTarget file : kGameFiles) {
         const std::string source = IniTargetPath(file);
         // A backup is as private as the file it copies.
-        backups.push_back({IniBackupPath(file), readWhole(source, cannotOpen), source});
+        backups.push_back(
+            {IniBackupPath(file), readWhole(source, cannotOpen), source, filestore::Ownership::Program});
     }
     replaceAll(backups, cannotCreate);
 }

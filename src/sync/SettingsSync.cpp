@@ -47,7 +47,8 @@ void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, 
 }
 
 void writeAll(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
-    for (const CatalogueRow& row : settingsCatalogue()) {
+    // Each key's file is flushed as it is replaced; its folder once, when the walk ends.
+    for (const IniWriteScope lastingAtEnd; const CatalogueRow& row : settingsCatalogue()) {
         if (!stopped.unread(row.control))
             codecOf(row.kind).write(fileOf(row), row, values);
     }

@@ -10,11 +10,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #ifdef __linux__
 #include <sys/xattr.h>
@@ -89,6 +92,68 @@ TEST_F(FileKeeping, OwnerAndGroupAreKept) {
     EXPECT_EQ(info.st_uid, kOtherUser) << "the game, running as that user, could no longer write it";
     EXPECT_EQ(info.st_gid, kOtherGroup);
     EXPECT_EQ(readBytes(engine), kEngineSaved);
+}
+
+// Runs `body` in a child process as the player `uid`, member of the group `uid` only;
+// true when it returned true there.
+bool asPlayer(uid_t uid, const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t group = uid;
+        const bool ok = ::setgroups(1, &group) == 0 && ::setgid(group) == 0 && ::setuid(uid) == 0 && body();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+TEST_F(FileKeeping, AWritableFileIsRewrittenWhereItIsWhenANewOneCouldNotBeWhatItIs) {
+    constexpr uid_t kPlayer = 4242;
+    constexpr gid_t kOtherGroup = 4243;
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give the files to another player and to become that player";
+    struct Case {
+        const char* what;
+        uid_t folderOwner; // the folder is 0755: only its owner may add files to it
+        gid_t fileGroup;
+    };
+    const Case cases[] = {
+        {"the player cannot write the folder", 0, kPlayer},
+        {"the file's group is one the player is not in", kPlayer, kOtherGroup},
+    };
+    // The player must be able to reach the files.
+    for (fs::path folder = engine.parent_path(); folder != fs::temp_directory_path();
+         folder = folder.parent_path())
+        fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    for (const Case& c : cases) {
+        writeBytes(engine, kEngine);
+        ASSERT_EQ(::chown(engine.parent_path().c_str(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(::chown(engine.c_str(), kPlayer, c.fileGroup), 0);
+        ASSERT_EQ(::chmod(engine.c_str(), 0664), 0);
+        struct stat before {};
+        ASSERT_EQ(::stat(engine.c_str(), &before), 0);
+
+        EXPECT_TRUE(asPlayer(kPlayer,
+                             [this] {
+                                 try {
+                                     save();
+                                     return true;
+                                 } catch (const IniError&) {
+                                     return false;
+                                 }
+                             }))
+            << c.what << ": the save was refused";
+        struct stat after {};
+        ASSERT_EQ(::stat(engine.c_str(), &after), 0);
+        EXPECT_EQ(readBytes(engine), kEngineSaved) << c.what;
+        EXPECT_EQ(after.st_ino, before.st_ino) << c.what << ": rewritten where it is";
+        EXPECT_EQ(after.st_gid, c.fileGroup) << c.what;
+        EXPECT_EQ(after.st_mode & 07777, 0664u) << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(engine.parent_path()), fs::directory_iterator()), 1)
+            << c.what << ": no leftovers";
+    }
 }
 
 #ifdef __linux__

@@ -1,10 +1,15 @@
 // Saving a settings file that another program is reading at that moment: the game, a
 // text editor or a virus scanner may hold it open while the player saves.
+#include "platform/ErrorText.h"
 #include "platform/FileStore.h"
 
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -14,6 +19,19 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+#ifdef _WIN32
+// The system's own text for ERROR_ACCESS_DENIED, as Windows (or Wine) words it.
+std::string accessDeniedText() {
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        ERROR_ACCESS_DENIED, 0, text, sizeof text, nullptr);
+    std::string words(text, length);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' '))
+        words.pop_back();
+    return words;
+}
+#endif
 
 // Old content far larger than any stream buffer, so a reader that has taken only its
 // first bytes must fetch the rest from the file after the replacement.
@@ -89,15 +107,36 @@ TEST_F(FileReplace, RepeatedSavesWhileTheReaderStaysOpen) {
     EXPECT_TRUE(filestore::readFile(file).ok);
 }
 
-TEST_F(FileReplace, ReadOnlyFileIsRefusedEvenWithAReader) {
+TEST_F(FileReplace, ReadOnlyFileIsRefusedEvenWithAReaderInTheSystemsOwnWords) {
     makeReadOnly(file);
     std::ifstream reader(file, std::ios::binary);
     ASSERT_TRUE(reader);
 
-    EXPECT_EQ(filestore::replaceFile(file, "[SystemSettings]\r\n"),
-              std::make_error_code(std::errc::permission_denied));
+    const std::error_code error = filestore::replaceFile(file, "[SystemSettings]\r\n");
+#ifdef _WIN32
+    // GetLastError's code and the system's text, not the C runtime's EACCES (13).
+    EXPECT_EQ(errortext::systemError(error), "System Error.  Code: 5.\r\n" + accessDeniedText());
+    EXPECT_NE(errortext::describe(error), std::generic_category().message(EACCES));
+#else
+    EXPECT_EQ(errortext::systemError(error), "System Error.  Code: 13.\r\nPermission denied");
+#endif
     reader.close();
     EXPECT_TRUE(readBytes(file) == kOld) << "the read-only file was changed";
+    EXPECT_EQ(entriesIn(temp.path()), 1u);
+}
+
+TEST_F(FileReplace, TheProgramsOwnReadOnlyFileIsReplacedWhole) {
+    makeReadOnly(file);
+    const std::string updated = "[SystemSettings]\r\nMotionBlur=False\r\n";
+    filestore::Replacement replacement(file, updated, &file, filestore::Ownership::Program);
+    ASSERT_FALSE(replacement.error()) << replacement.error().message();
+    EXPECT_TRUE(readBytes(file) == kOld) << "changed before the commit";
+    ASSERT_FALSE(replacement.commit()) << "a backup refused its previous generation";
+    EXPECT_EQ(readBytes(file), updated);
+#ifndef _WIN32
+    // As private as the file it copies (Windows' new files take their folder's rules).
+    EXPECT_TRUE(filestore::isReadOnly(file)) << "a copy of a read-only file stays read-only";
+#endif
     EXPECT_EQ(entriesIn(temp.path()), 1u);
 }
 

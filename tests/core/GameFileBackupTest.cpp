@@ -4,6 +4,7 @@
 
 #include "IniHostFixture.h"
 #include "SampleGameFiles.h"
+#include "SystemErrorText.h"
 
 #include "inidigest/IniError.h"
 
@@ -26,10 +27,6 @@ const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
 std::string reason(std::errc error) {
     return std::make_error_code(error).message();
-}
-
-std::string systemError(int code, std::errc error) {
-    return "System Error.  Code: " + std::to_string(code) + ".\r\n" + reason(error);
 }
 
 class GameFileBackupTest : public testing::Test {
@@ -93,15 +90,15 @@ TEST_F(GameFileBackupTest, BackupWithAGameFileMissingKeepsEveryOldBackup) {
     for (const char* name : kGameFiles)
         writeBytes(backupFile(name), std::string("[Previous]\r\nFrom=") + name + "\r\n");
     fs::remove(file("UTInput.ini"));
-    EXPECT_EQ(errorOf(backupGameFiles), "Cannot open file \"" + file("UTInput.ini").string() + "\". " +
-                                            reason(std::errc::no_such_file_or_directory));
+    EXPECT_EQ(errorOf(backupGameFiles),
+              "Cannot open file \"" + file("UTInput.ini").string() + "\". " + kFileNotFound.text);
     for (const char* name : kGameFiles)
         EXPECT_EQ(readBytes(backupFile(name)), std::string("[Previous]\r\nFrom=") + name + "\r\n") << name;
 }
 
 TEST_F(GameFileBackupTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
     const auto before = gameFileBytes();
-    const std::string missing = systemError(ENOENT, std::errc::no_such_file_or_directory);
+    const std::string missing = systemErrorMessage(kFileNotFound);
     EXPECT_EQ(errorOf(restoreGameFiles), missing);
     EXPECT_EQ(gameFileBytes(), before);
 
@@ -114,7 +111,7 @@ TEST_F(GameFileBackupTest, RestoreNeedsAllThreeBackupsBeforeTouchingAnything) {
     // All three present, but the last game file refuses writing: again nothing changes.
     writeBytes(backupFile("UTInput.ini"), "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
     makeReadOnly(file("UTInput.ini"));
-    EXPECT_EQ(errorOf(restoreGameFiles), systemError(EACCES, std::errc::permission_denied));
+    EXPECT_EQ(errorOf(restoreGameFiles), systemErrorMessage(kAccessDenied));
     EXPECT_EQ(gameFileBytes(), before);
 }
 
@@ -179,7 +176,7 @@ TEST_F(GameFileBackupTest, FileCopyReplacesTheTargetWithTheWholeSource) {
     EXPECT_EQ(readBytes(file("UTGame.ini")), kSampleGameIni) << "the source stays";
     EXPECT_EQ(errorOf([&] { copyWholeFile((ini.programFolder() / "none.ini").string(), target.string()); }),
               "Cannot open file \"" + (ini.programFolder() / "none.ini").string() + "\". " +
-                  reason(std::errc::no_such_file_or_directory));
+                  kFileNotFound.text);
 }
 
 } // namespace

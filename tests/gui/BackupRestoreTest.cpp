@@ -1,5 +1,6 @@
 // Backup of the three game files to ".bak" copies and the restore from them, checked on
 // the files on disk.
+#include "SystemErrorText.h"
 #include "WindowFixture.h"
 
 #include "inidigest/IniDigest.h"
@@ -7,7 +8,6 @@
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +31,24 @@ const QString kBackupDone = QStringLiteral(
 const QString kRestoreDone = QStringLiteral("message: Backups have been restored.");
 
 const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
+
+// A system error as the standard error box shows it, with the full stop the box adds.
+struct SystemError {
+    int code;
+    QString text;
+};
+
+SystemError boxed(const SystemErrorText& error) {
+    const QString text = QString::fromStdString(error.text);
+    return {error.code, text.endsWith('.') ? text : text + '.'};
+}
+
+QString systemErrorBox(const SystemError& error) {
+    return QStringLiteral("error: System Error.  Code: %1.\r\n%2").arg(error.code).arg(error.text);
+}
+
+const SystemError kNotFound = boxed(kFileNotFound);
+const SystemError kRefused = boxed(kAccessDenied);
 
 std::set<std::string> fileNames(const std::filesystem::path& folder) {
     std::set<std::string> names;
@@ -90,6 +108,32 @@ TEST_F(BackupRestoreTest, BackupThenRestore) {
     EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
 }
 
+TEST_F(BackupRestoreTest, ReadOnlyGameFilesAreBackedUpAgainAndAgainButNotRestoredOver) {
+    open();
+    // Players make the game files read-only so that the game cannot reset their tweaks;
+    // the backups then are read-only copies.
+    for (const char* name : kGameFiles)
+        makeReadOnly(gameFile(name));
+    backup();
+    const std::string newerGame = replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False");
+    makeWritable(gameFile("UTGame.ini"));
+    writeBytes(gameFile("UTGame.ini"), newerGame);
+    makeReadOnly(gameFile("UTGame.ini"));
+    makeReadOnly(backupFile("UTEngine.ini")); // also where the copy did not carry it over
+    backup();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskBackup, kBackupDone, kAskBackup, kBackupDone})));
+    EXPECT_EQ(readBytes(backupFile("UTGame.ini")), newerGame) << "the second backup replaced the first";
+    EXPECT_EQ(readBytes(backupFile("UTEngine.ini")), kSampleEngineIni);
+    EXPECT_EQ(fileNames(configFolder()).size(), 6u) << "no temporary file left behind";
+
+    // A restore over the read-only game files is refused, saying why.
+    makeWritable(backupFile("UTGame.ini"));
+    writeBytes(backupFile("UTGame.ini"), kSampleGameIni);
+    restore();
+    EXPECT_EQ(shown(dialogs.take()), shown((QStringList{kAskRestore, systemErrorBox(kRefused)})));
+    EXPECT_EQ(readBytes(gameFile("UTGame.ini")), newerGame);
+}
+
 // A second installation appears where the documents folder is asked for after start-up
 // (the desktop's folder and a Wine prefix both holding the game). Backup and restore
 // stay with the files the window was loaded from, and fail when those are gone.
@@ -108,17 +152,12 @@ TEST_F(BackupRestoreTest, BackupAndRestoreStayInTheFolderFoundAtStartUp) {
     backup();
     restore();
 
-    const std::string reason = std::make_error_code(std::errc::no_such_file_or_directory).message();
-    EXPECT_EQ(
-        shown(dialogs.take()),
-        shown((QStringList{kAskBackup,
-                           QStringLiteral("error: Cannot open file \"") +
-                               QString::fromStdString(gameFile("UTEngine.ini").string()) +
-                               QStringLiteral("\". ") + QString::fromStdString(reason) + QStringLiteral("."),
-                           kAskRestore,
-                           QStringLiteral("error: System Error.  Code: %1.\r\n%2.")
-                               .arg(ENOENT)
-                               .arg(QString::fromStdString(reason))})));
+    EXPECT_EQ(shown(dialogs.take()),
+              shown((QStringList{kAskBackup,
+                                 QStringLiteral("error: Cannot open file \"") +
+                                     QString::fromStdString(gameFile("UTEngine.ini").string()) +
+                                     QStringLiteral("\". ") + kNotFound.text,
+                                 kAskRestore, systemErrorBox(kNotFound)})));
     for (const char* name : kGameFiles) {
         EXPECT_EQ(readBytes(otherConfig / name), std::string("; the other installation's ") + name + "\r\n");
         EXPECT_EQ(readBytes(otherConfig / (std::string(name) + ".bak")), "; its backup\r\n");

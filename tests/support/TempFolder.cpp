@@ -40,6 +40,10 @@ std::string readBytes(const fs::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+void makeWritable(const fs::path& file) {
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
 void makeReadOnly(const fs::path& file) {
     fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);

@@ -25,3 +25,5 @@ std::string readBytes(const std::filesystem::path& file);
 
 // Makes a file read-only the way the program recognises it (no write permission bits).
 void makeReadOnly(const std::filesystem::path& file);
+// Gives the owner write permission again (clears the read-only attribute on Windows).
+void makeWritable(const std::filesystem::path& file);
