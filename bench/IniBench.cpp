@@ -3,9 +3,12 @@
 #include "Benchmarks.h"
 
 #include "inidigest/IniDigest.h"
-#include "inidigest/IniValues.h"
 #include "platform/FileCallProbe.h"
 #include "settings/Catalogue.h"
+#include "sync/SettingsSync.h"
+#include "sync/StoppedLoad.h"
+
+#include "MemoryValues.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,10 +17,6 @@ namespace {
 // A key of the engine file's [SystemSettings], which the game keeps near the end.
 const std::string kSection = "SystemSettings";
 const std::string kKey = "ScreenPercentage";
-
-std::string str(std::string_view s) {
-    return std::string(s);
-}
 
 void readOneKey(benchmark::State& state, BenchHome& home, const int& messages) {
     home.writeGameFiles();
@@ -45,37 +44,21 @@ void writeOneKey(benchmark::State& state, BenchHome& home, const int& messages) 
         state.SkipWithError("the written value did not arrive");
 }
 
-// What the window's LoadfromIni reads, then a full change-marking walk.
+// The window's LoadfromIni, then a full change-marking walk, through the core's walks.
 void loadAndWalk(benchmark::State& state, BenchHome& home, const int& messages) {
     home.writeGameFiles();
     const int before = messages;
-    int checked = 0;
+    int differing = 0;
+    MemoryValues values;
     for (auto _ : state) {
-        ResetIniErrors();
-        checked = 0;
-        for (const CatalogueRow& row : settingsCatalogue()) {
-            switch (row.kind) {
-            case ValueKind::Boolean:
-                checked += ReadIniBool(row.target, str(row.section), str(row.key));
-                break;
-            case ValueKind::Integer:
-                benchmark::DoNotOptimize(ReadIniInteger(row.target, str(row.section), str(row.key)));
-                break;
-            case ValueKind::FloatText:
-                benchmark::DoNotOptimize(ReadIniString(row.target, str(row.section), str(row.key)));
-                break;
-            case ValueKind::MovieText:
-                checked += !ReadIniStringOrEmpty(row.target, str(row.section), str(row.key)).empty();
-                break;
-            }
-        }
-        for (std::string_view name : markingWalkOrder()) {
-            const CatalogueRow* row = findCatalogueRow(name);
-            checked += ReadIniBool(row->target, str(row->section), str(name));
-        }
-        benchmark::DoNotOptimize(checked);
+        StoppedLoad stopped;
+        settingsync::loadFromGameFiles(values, stopped);
+        differing = 0;
+        for (std::string_view name : markingWalkOrder())
+            differing += settingsync::differsFromGameFile(values, name);
+        benchmark::DoNotOptimize(differing);
     }
-    if (messages != before || checked == 0)
+    if (messages != before || differing != 0)
         state.SkipWithError("a game file was missing or unreadable");
 }
 
@@ -86,29 +69,15 @@ void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
     home.writeGameFiles();
     filestore::probe::simulate(simulation);
     const int before = messages;
+    // Every box and every text flips between two values (an integer text, which the
+    // float fields take as it is), so that every writable key changes with every save.
     const auto save = [](bool flip) {
-        ResetIniErrors();
-        for (const CatalogueRow& row : settingsCatalogue())
-            if (row.kind == ValueKind::Integer && IniTargetExists(row.target))
-                inivalues::toIntegerStrict(flip ? "8" : "16");
-        for (const IniWriteScope lastingAtEnd; const CatalogueRow& row : settingsCatalogue()) {
-            const std::string section(row.section);
-            const std::string key(row.key);
-            switch (row.kind) {
-            case ValueKind::Boolean:
-                WriteIniBool(row.target, section, key, flip);
-                break;
-            case ValueKind::Integer:
-                WriteIniInteger(row.target, section, key, flip ? "8" : "16");
-                break;
-            case ValueKind::FloatText:
-                WriteIniString(row.target, section, key, flip ? "0.500000" : "0.250000");
-                break;
-            case ValueKind::MovieText:
-                WriteIniString(row.target, section, key, flip ? "" : "UE3_logo");
-                break;
-            }
+        MemoryValues values;
+        for (const CatalogueRow& row : settingsCatalogue()) {
+            values.boxes[std::string(row.control)] = flip;
+            values.texts[std::string(row.control)] = flip ? "8" : "16";
         }
+        settingsync::saveToGameFiles(values, StoppedLoad());
     };
     // Untimed: from the generated values to this benchmark's, so that every timed save
     // changes every key, and the game files written just now count as settled.
@@ -126,8 +95,7 @@ void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
     state.counters["renames"] = perSave(cost.renames);
     state.counters["stats"] = perSave(cost.stats);
     state.counters["settle_waits"] = perSave(cost.settleWaits);
-    if (ReadIniString(EngineIni, "SystemSettings", "ShadowTexelsPerPixel") !=
-            (flip ? "0.500000" : "0.250000") ||
+    if (ReadIniString(EngineIni, "SystemSettings", "ShadowTexelsPerPixel") != (flip ? "8" : "16") ||
         messages != before)
         state.SkipWithError("the saved values did not arrive");
 }
