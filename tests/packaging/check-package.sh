@@ -15,7 +15,7 @@
 #   copyright file naming the program's licence and Qt's.
 #
 # Needs dpkg-deb (dpkg), ldd (libc-bin), desktop-file-validate (desktop-file-utils) and
-# appstreamcli (appstream); the missing ones are installed.
+# appstreamcli (appstream), which make package installs.
 set -euo pipefail
 
 deb=${1:-}
@@ -40,13 +40,8 @@ check() {
     if "$@"; then good "$ok"; else bad "$failure"; fi
 }
 
-need_packages() {
-    "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/ensure-packages.sh" "$@"
-}
-
 [ -n "$deb" ] || usage_fail "usage: $name PACKAGE.deb"
 [ -f "$deb" ] || usage_fail "no package at '$deb'"
-need_packages desktop-file-utils appstream
 
 echo "Checking $deb"
 

@@ -1,39 +1,27 @@
 #!/usr/bin/env bash
-# Builds the portable Linux release of Knobwerk from an already built tree:
+# Makes the folder of the portable release self-contained; cpack runs it when it installs
+# the component "portable" (packaging/Packaging.cmake):
 #
-#   scripts/package-portable.sh [BUILD-FOLDER]     (default: build; "make package-portable")
+#   scripts/bundle-qt.sh FOLDER VERSION       (FOLDER holds Knobwerk, LICENSE, README.md)
 #
-# writes BUILD-FOLDER/knobwerk-1.0-linux-x86_64.tar.gz and prints its path as the last
-# line. Unpacked anywhere, knobwerk-1.0/Knobwerk runs on an X11 or Wayland desktop without
-# Qt: the Qt libraries of this machine, the xcb and wayland platform plugins and every
-# library they need come along in lib/ and plugins/, found through the run paths set
-# here ($ORIGIN/lib) and qt.conf. Knobwerk.ini lies beside Knobwerk, as on Windows.
-#
-# Not bundled, since every desktop has them and they must match its drivers and
-# display server: the C library, the C++ runtime, OpenGL/EGL, the X11 and Wayland client
-# libraries, fontconfig and freetype. The tarball's NOTICE names them.
-#
-# Needs patchelf, qt6-wayland (the wayland plugin) and dpkg (to name the Debian
-# package of every bundled library); the missing ones are installed.
+# The Qt libraries of this machine, the xcb and wayland platform plugins and every library
+# they need come along in lib/ and plugins/, found through the run paths set here
+# ($ORIGIN/lib) and qt.conf. Not bundled, since every desktop has them and they must match
+# its drivers and display server: the C library, the C++ runtime, OpenGL/EGL, the X11 and
+# Wayland client libraries, fontconfig and freetype. The NOTICE written here names them.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
-build=${1:-build}
+out=${1:?usage: ${0##*/} FOLDER VERSION}
+version=${2:?usage: ${0##*/} FOLDER VERSION}
 
 fail() {
     echo "${0##*/}: $*" >&2
     exit 1
 }
 
-"$root/scripts/ensure-packages.sh" patchelf qt6-wayland dpkg binutils
-
-[ -x "$build/Knobwerk" ] || fail "no program in $build (run: make build BUILD=$build)"
-build=$(cd -- "$build" && pwd)
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-[ -n "$version" ] || fail "no project version in $build/CMakeCache.txt"
-name="knobwerk-$version"
-tarball="$build/$name-linux-x86_64.tar.gz"
-
+[ -x "$out/Knobwerk" ] || fail "no program in $out"
+mkdir -p -- "$out/lib" "$out/plugins" "$out/licences"
 qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
 plugins=(
     platforms/libqxcb.so
@@ -55,13 +43,6 @@ system_libraries+='|libxcb(-(randr|render|shape|shm|sync|xfixes|xkb|xinput|glx|p
 system_libraries+='|libwayland-(client|cursor|egl)\.so\.[0-9]+'
 system_libraries+='|lib(fontconfig|freetype|expat|z|png16|brotlicommon|brotlidec)\.so\.[0-9]+)$'
 
-stage=$(mktemp -d "$build/portable.XXXXXX")
-trap 'rm -rf -- "$stage"' EXIT
-out="$stage/$name"
-mkdir -p -- "$out/lib" "$out/plugins" "$out/licences"
-
-install -m 755 "$build/Knobwerk" "$out/Knobwerk"
-strip --strip-unneeded "$out/Knobwerk"
 for plugin in "${plugins[@]}"; do
     [ -f "$qt_plugins/$plugin" ] || fail "Qt plugin $qt_plugins/$plugin is missing"
     install -D -m 644 "$qt_plugins/$plugin" "$out/plugins/$plugin"
@@ -87,8 +68,6 @@ printf '[Paths]\nPrefix = .\nLibraries = lib\nPlugins = plugins\n' >"$out/qt.con
 
 # Licences: the program's, and the Debian copyright file of every bundled library's
 # package together with the licence texts those files point to.
-cp -- "$root/LICENSE" "$out/LICENSE"
-cp -- "$root/README.md" "$out/README.md"
 # package_of FILE: the Debian package that holds the file; dpkg knows some libraries
 # by their /lib and some by their /usr/lib path.
 package_of() {
@@ -136,7 +115,3 @@ The desktop provides (glibc 2.36 or later and these libraries):
 $system_list
 EOF
 
-tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball.part" "$name"
-mv -- "$tarball.part" "$tarball"
-echo "$(du -h "$tarball" | cut -f1) in $(find "$out" -type f | wc -l) files" >&2
-echo "$tarball"
