@@ -92,26 +92,9 @@ done
 commit=$(git -C "$root" describe --always --dirty --abbrev=40 2>/dev/null || echo unknown)
 system_list=$(ldd "$out/Knobwerk" "$out"/plugins/*/*.so | awk '$2 == "=>" { print "  " $1 }' |
     grep -vxF -f <(ls "$out/lib" | sed 's/^/  /') | sort -u)
-cat >"$out/NOTICE" <<EOF
-Knobwerk $version for Linux on x86-64, portable release
-
-Start it with ./Knobwerk from this folder; keep the folder writable, since Knobwerk
-keeps its tweak file Knobwerk.ini beside the program.
-
-Knobwerk is free software under the GNU General Public License, version 3 or (at
-your option) any later version: see LICENSE. Its corresponding source is the
-Knobwerk source repository, commit $commit.
-
-This folder also holds, unchanged, libraries and plugins of Debian 12 that Knobwerk
-needs: Qt 6 (lib/libQt6*, plugins/), licensed under the GNU Lesser General Public
-License version 3 (licences/LGPL-3), and the libraries it uses. The copyright and
-licence of each come from its Debian package, in licences/PACKAGE.copyright; the
-licence texts those files refer to are in licences/ too. The only change made to them
-is the run path, set with patchelf so that they find each other here. Their
-corresponding source is in these Debian source packages, at these versions (on Debian
-12: apt-get source NAME=VERSION):
-$source_list
-The desktop provides (glibc 2.36 or later and these libraries):
-$system_list
-EOF
-
+# The NOTICE of packaging/portable-NOTICE.txt, filled in.
+notice=$(<"$root/packaging/portable-NOTICE.txt")
+notice=${notice//@VERSION@/$version}
+notice=${notice//@COMMIT@/$commit}
+notice=${notice//@SOURCES@/$source_list}
+printf '%s\n' "${notice//@SYSTEM@/$system_list}" >"$out/NOTICE"
