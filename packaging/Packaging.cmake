@@ -79,15 +79,7 @@ if(KNOBWERK_TESTS)
              COMMAND bash ${PROJECT_SOURCE_DIR}/tests/packaging/check-launcher.sh $<TARGET_FILE:knobwerk_launcher>)
 endif()
 
-# The portable release: the program with Qt and the libraries it needs, in one folder
-# that runs where it is unpacked. scripts/bundle-qt.sh adds Qt's libraries and plugins
-# and sets the run paths, which CMake's install cannot do.
-set(portable knobwerk-${PROJECT_VERSION})
-install(TARGETS Knobwerk RUNTIME DESTINATION ${portable} COMPONENT portable)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${portable} COMPONENT portable)
-install(CODE "execute_process(COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/bundle-qt.sh
-                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${portable}\" ${PROJECT_VERSION} COMMAND_ERROR_IS_FATAL ANY)"
-        COMPONENT portable)
+include(${CMAKE_CURRENT_LIST_DIR}/Portable.cmake)
 
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings editor for the game's per-user INI files")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by demo.sh and screenshot.sh, never run on its own: a throw-away home folder
 # holding a copy of the bundled sample game files (data/*.ini) where the program looks
 # for them, so that trying the program never touches the player's own configuration:

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced, never run on its own: a virtual X server (Xvfb) for the program's window, used
 # by make demo without a desktop, by the screenshots and by the package checks.
 #
