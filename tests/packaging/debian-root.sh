@@ -8,7 +8,6 @@
 #   as_player CMD...          runs CMD inside the root as the ordinary user "player"
 #                             (home /home/player), with a clean environment plus the
 #                             NAME=value words of PLAYER_ENV
-#   as_player_bg CMD...       the same in the background; PLAYER_PID is the program's id
 #   player_game_files         the sample game files in the player's documents folder
 #   player_x NAME=value...    Xvfb, visible inside the root; PLAYER_ENV is its DISPLAY
 #                             and the given variables
@@ -92,12 +91,6 @@ as_player() {
         PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@"
 }
 
-as_player_bg() {
-    chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
-        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@" &
-    PLAYER_PID=$! # chroot and env exec, so this is the program itself
-}
-
 # Unmounts everything in reverse order; removes the root only when nothing is mounted
 # inside it any more, so that a failed unmount can never delete a host folder.
 drop_debian_root() {
@@ -135,6 +128,7 @@ player_x() {
 start_as_player() {
     local log=$1
     shift
-    as_player_bg "$@" >>"$log" 2>&1
-    watch_program "$PLAYER_PID" "$log"
+    chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
+        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@" >>"$log" 2>&1 &
+    watch_program $! "$log" # chroot and env exec, so this is the program itself
 }

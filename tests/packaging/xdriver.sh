@@ -55,18 +55,14 @@ wait_window() {
     exit 1
 }
 
-# window_size ID: prints "WIDTH HEIGHT".
-window_size() {
-    xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }'
-}
-
 # The text of a message box can be selected with the mouse: a triple click on it puts
-# the line under the pointer into the X primary selection; this prints the first line. It lies in the upper half (the
-# buttons in the lower one), right of the icon. Between tries the mouse rests longer
-# than a double-click interval, or the next clicks would count on from the last ones.
+# the line under the pointer into the X primary selection; this prints the first line.
+# It lies in the upper half (the buttons in the lower one), right of the icon. Between
+# tries the mouse rests longer than a double-click interval, or the next clicks would
+# count on from the last ones.
 box_text() {
     local id=$1 width height y text=""
-    IFS=' ' read -r width height < <(window_size "$id")
+    IFS=' ' read -r width height < <(xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
     sleep 1 # let the box settle
     printf '' | xclip -selection primary 2>/dev/null || true
     for ((y = 10; y < height / 2; y += 5)); do
