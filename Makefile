@@ -1,83 +1,114 @@
 # Everyday commands. Each one installs what is missing first, so a fresh Debian
-# machine needs nothing but this repository.
-BUILD     ?= build
-JOBS      ?= $(shell nproc)
-CMAKE_ARGS ?=
+# machine needs nothing but this repository. The build configurations themselves are
+# the presets of CMakePresets.json (default, sanitize, fuzz, bench, windows), each in
+# its own folder: build, build-sanitize, build-fuzz, build-bench, build-windows.
+JOBS         ?= $(shell nproc)
+CMAKE_ARGS   ?=
+FUZZ_SECONDS ?= 600
+FUZZ_JOBS    ?= 1
+VERSION      := $(shell sed -n 's/^project.Knobwerk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+ENSURE       := scripts/ensure-packages.sh
+# Without a desktop, make demo shows the window on a virtual X server.
+DEMO_DISPLAY := $(if $(DISPLAY)$(WAYLAND_DISPLAY)$(QT_QPA_PLATFORM),,display)
+# The Windows build finds the Qt for Windows that scripts/build-qt-windows.sh builds once.
+WINDOWS_CONFIGURE = $(ENSURE) windows && \
+	KNOBWERK_QT_WINDOWS=$$(scripts/build-qt-windows.sh | tail -n 1) cmake --preset windows >/dev/null
 
 .PHONY: deps configure build test run demo screenshot bench fuzz check-sanitize windows check-windows \
-        screenshot-windows package-windows package format clean
+        screenshot-windows package-windows package package-portable check-packages format clean
 
 deps:
-	@scripts/install-deps.sh
+	@$(ENSURE) build
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DKNOBWERK_WERROR=ON) $(CMAKE_ARGS) >/dev/null
+	@cmake --preset default $(if $(CI),-DKNOBWERK_WERROR=ON) $(CMAKE_ARGS) >/dev/null
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@cmake --build --preset default -j $(JOBS)
 
 # All tests; the window tests run on Qt's offscreen platform.
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@ctest --preset default -j $(JOBS)
 
 # Start the program on the player's own game files.
 run: build
-	@$(BUILD)/Knobwerk
+	@build/Knobwerk
 
 # Start the program on a scratch copy of the bundled sample game files.
-demo: build
-	@scripts/demo.sh $(BUILD)/Knobwerk
+demo: configure
+	@$(ENSURE) build $(DEMO_DISPLAY)
+	@cmake --build --preset default -j $(JOBS) --target Knobwerk
+	@scripts/demo.sh build/Knobwerk
 
 # Writes docs/screenshot.png (and the doubled-scale one) from the real window under Xvfb.
-screenshot: build
-	@scripts/install-deps.sh --screenshot
-	@scripts/screenshot.sh $(BUILD)/Knobwerk
+screenshot: configure
+	@$(ENSURE) build display
+	@cmake --build --preset default -j $(JOBS) --target Knobwerk
+	@scripts/screenshot.sh build/Knobwerk
 
 bench:
-	@$(MAKE) --no-print-directory build BUILD=build-bench CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Release -DKNOBWERK_BENCH=ON"
+	@$(ENSURE) build
+	@cmake --preset bench >/dev/null && cmake --build --preset bench -j $(JOBS)
 	@build-bench/bench/knobwerk_bench
 
-# libFuzzer over the INI engine; FUZZ_SECONDS sets how long.
-fuzz: deps
-	@scripts/fuzz.sh
+# libFuzzer over the INI engine for FUZZ_SECONDS with FUZZ_JOBS processes; the corpus
+# grows in build-fuzz/corpus, crashes land in build-fuzz/crashes.
+fuzz:
+	@$(ENSURE) build fuzz
+	@cmake --preset fuzz -DKNOBWERK_FUZZ_SECONDS=$(FUZZ_SECONDS) -DKNOBWERK_FUZZ_JOBS=$(FUZZ_JOBS) >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS) && ctest --preset fuzz
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
-check-sanitize: deps
-	@scripts/check-sanitize.sh
+check-sanitize:
+	@$(ENSURE) build
+	@cmake --preset sanitize >/dev/null && cmake --build --preset sanitize -j $(JOBS)
+	@ctest --preset sanitize -j $(JOBS)
 
 # Windows: build-windows/Knobwerk.exe, cross-compiled with MinGW-w64 against a static Qt
-# for Windows that scripts/build-qt-windows.sh builds once per machine (about 40 minutes).
+# for Windows (built once per machine, about 40 minutes); its import table is checked.
 windows:
-	@scripts/build-windows.sh Knobwerk >/dev/null && echo build-windows/Knobwerk.exe
+	@$(WINDOWS_CONFIGURE)
+	@cmake --build --preset windows -j $(JOBS) --target Knobwerk >/dev/null && echo build-windows/Knobwerk.exe
 
-# The whole test suite cross-compiled for Windows and run under Wine.
+# The whole test suite cross-compiled for Windows and run under Wine, test by test; the
+# last line counts the results, for CI.
 check-windows:
-	@scripts/check-windows.sh
+	@$(WINDOWS_CONFIGURE)
+	@cmake --build --preset windows -j $(JOBS)
+	@ctest --preset windows --output-junit windows-tests.xml; status=$$?; \
+	awk -F'"' '/^\t(tests|failures|skipped)=/ { n[substr($$1, 2, length($$1) - 2)] = $$2 } \
+	    END { printf "windows: %d passed, %d failed, %d skipped\n", n["tests"] - n["failures"] - n["skipped"], \
+	          n["failures"], n["skipped"] }' build-windows/windows-tests.xml; exit $$status
 
 # docs/screenshot-windows.png: Knobwerk.exe under Wine on a virtual X server.
 screenshot-windows: windows
+	@$(ENSURE) display
 	@scripts/screenshot-windows.sh build-windows/Knobwerk.exe
 
-# build/knobwerk-1.0-windows-x64.zip: Knobwerk.exe with its readme and licences.
-package-windows:
-	@scripts/package-windows.sh
+# build-windows/knobwerk-<version>-windows-x64.zip: Knobwerk.exe with its readme and licences.
+package-windows: windows
+	@cpack --preset windows >/dev/null && echo build-windows/knobwerk-$(VERSION)-windows-x64.zip
 
-# A Debian package of the program.
+# The Debian package of the program, checked.
 package: build
-	@scripts/package.sh $(BUILD)
+	@$(ENSURE) package
+	@cpack --preset deb >/dev/null
+	@tests/packaging/check-package.sh build/knobwerk_$(VERSION)_amd64.deb
+	@echo build/knobwerk_$(VERSION)_amd64.deb
 
 # The portable release: a tarball that runs on any x86-64 desktop, Qt included.
-.PHONY: package-portable check-packages
 package-portable: build
-	@scripts/package-portable.sh $(BUILD)
+	@$(ENSURE) package
+	@cpack --preset portable >/dev/null && echo build/knobwerk-$(VERSION)-linux-x86_64.tar.gz
 
 # Both packages installed and used in fresh Debian roots (needs root).
 check-packages: package package-portable
-	@tests/packaging/check-install.sh $(BUILD)/knobwerk_1.0_amd64.deb
-	@tests/packaging/check-portable.sh $(BUILD)/knobwerk-1.0-linux-x86_64.tar.gz
+	@$(ENSURE) roots
+	@tests/packaging/check-install.sh build/knobwerk_$(VERSION)_amd64.deb
+	@tests/packaging/check-portable.sh build/knobwerk-$(VERSION)-linux-x86_64.tar.gz
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) build-bench build-fuzz build-sanitize build-windows
+	@rm -rf build build-bench build-fuzz build-sanitize build-windows

@@ -1,5 +1,11 @@
-# Install rules and the Debian package of the program (scripts/package.sh runs cpack).
+# Install rules and the three releases, all made by cpack from this configuration, each
+# from its own install component:
 #
+#   cpack --preset deb        build/knobwerk_<version>_amd64.deb                component deb
+#   cpack --preset portable   build/knobwerk-<version>-linux-x86_64.tar.gz      component portable
+#   cpack --preset windows    build-windows/knobwerk-<version>-windows-x64.zip  component windows
+#
+# The Debian package (prefix /usr):
 #   <prefix>/lib/knobwerk/Knobwerk                  the program
 #   <prefix>/bin/knobwerk                           its launcher (packaging/launcher)
 #   <prefix>/bin/Knobwerk                           a link to the launcher
@@ -11,6 +17,22 @@
 # The program keeps Knobwerk.ini beside its executable, so it is not put on the PATH
 # itself: the launcher runs a copy of it in the player's data folder.
 
+set(CPACK_PACKAGE_NAME knobwerk)
+set(CPACK_PACKAGE_VENDOR "Knobwerk developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Knobwerk developers <dev@knobwerk.example>")
+set(CPACK_STRIP_FILES ON)
+# Each release gets its own component and file name (packaging/PerRelease.cmake).
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PerRelease.cmake)
+set(CPACK_KNOBWERK_BUILD_DIR ${CMAKE_BINARY_DIR})
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_THREADS 0)
+
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/Release.cmake)
+    include(CPack)
+    return()
+endif()
 if(NOT (UNIX AND NOT APPLE))
     return()
 endif()
@@ -28,40 +50,37 @@ set_target_properties(knobwerk_launcher PROPERTIES
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/launcher)
 file(CREATE_LINK knobwerk ${CMAKE_BINARY_DIR}/launcher/Knobwerk SYMBOLIC)
 
-install(TARGETS Knobwerk RUNTIME DESTINATION lib/knobwerk)
-install(TARGETS knobwerk_launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_BINARY_DIR}/launcher/Knobwerk DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Knobwerk RUNTIME DESTINATION lib/knobwerk COMPONENT deb)
+install(TARGETS knobwerk_launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT deb)
+install(FILES ${CMAKE_BINARY_DIR}/launcher/Knobwerk DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT deb)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/knobwerk.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT deb)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/example.knobwerk.Knobwerk.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT deb)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/knobwerk.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps COMPONENT deb)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/knobwerk-256.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
-        RENAME knobwerk.png)
+        RENAME knobwerk.png COMPONENT deb)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk COMPONENT deb)
 # A missing README leaves the package without it instead of stopping the build;
-# tests/packaging/check-package.sh, which scripts/package.sh runs, then fails.
+# tests/packaging/check-package.sh, which make package runs, then fails.
 if(NOT EXISTS "${KNOBWERK_PACKAGE_README}")
     message(WARNING "No README at ${KNOBWERK_PACKAGE_README}: the package will lack share/doc/knobwerk/README.md")
 endif()
 install(FILES "${KNOBWERK_PACKAGE_README}"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk
         RENAME README.md
-        OPTIONAL)
+        OPTIONAL COMPONENT deb)
 
 if(KNOBWERK_TESTS)
     add_test(NAME Launcher.KeepsThePlayersCopy
              COMMAND bash ${PROJECT_SOURCE_DIR}/tests/packaging/check-launcher.sh $<TARGET_FILE:knobwerk_launcher>)
 endif()
 
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME knobwerk)
-set(CPACK_PACKAGE_VENDOR "Knobwerk developers")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Knobwerk developers <dev@knobwerk.example>")
+include(${CMAKE_CURRENT_LIST_DIR}/Portable.cmake)
+
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings editor for the game's per-user INI files")
 set(CPACK_PACKAGE_DESCRIPTION
     "Knobwerk edits the engine, game and input settings of the game's per-user INI\n"
@@ -69,9 +88,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "presets and an export of all tweaks into Knobwerk.ini. On Linux it finds the\n"
     "game's files in the desktop's documents folder, in the game's Proton prefix of\n"
     "every Steam library and in the Wine prefix.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-
+set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_DEBIAN_PACKAGE_NAME knobwerk)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Knobwerk developers <dev@knobwerk.example>")

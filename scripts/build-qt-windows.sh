@@ -6,6 +6,8 @@
 #
 #   scripts/build-qt-windows.sh            prints the Qt folder as its last line
 #
+# The Windows make targets run it after installing what it needs (ensure-packages.sh windows).
+#
 #   KNOBWERK_QT_WINDOWS  the Qt folder (default ~/.cache/knobwerk/qt6-windows-<version>)
 #   JOBS                 parallel build jobs (default: all cores)
 #
@@ -23,9 +25,6 @@ fail() {
     echo "build-qt-windows: $*" >&2
     exit 1
 }
-
-"$root/scripts/ensure-packages.sh" cmake ninja-build dpkg-dev xz-utils \
-    g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools
 
 # The host Qt's tools (moc, rcc, uic) generate code for the Windows build too, so the
 # Windows Qt must be the very same version.

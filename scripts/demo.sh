@@ -10,7 +10,7 @@
 #
 # Knobwerk needs a desktop session (X11 or Wayland). Without one (a server, a container,
 # an SSH session: neither DISPLAY nor WAYLAND_DISPLAY set) it runs on a virtual X display
-# (xvfb-run) instead, takes a picture of the window into the scratch folder, and ends.
+# (scripts/xvfb.sh) instead, takes a picture of the window into the scratch folder, and ends.
 set -euo pipefail
 
 # shellcheck source=scratch-home.sh
@@ -30,12 +30,16 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
 else
     picture="$SCRATCH_HOME/knobwerk-window.png"
     echo "No display: Knobwerk needs a desktop session (X11 or Wayland; DISPLAY and WAYLAND_DISPLAY are unset)."
-    echo "Running it for ${SHOW_SECONDS}s on a virtual X display instead (xvfb-run); its picture goes to $picture"
-    "$KNOBWERK_ROOT/scripts/ensure-packages.sh" xvfb xauth imagemagick
-    # shellcheck disable=SC2016
-    run_in_scratch_home xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" \
-        sh -c '"$1" & sleep "$2"; import -window root "$3"; kill "$!"' sh \
-        "$program" "$SHOW_SECONDS" "$picture" || status=$?
+    echo "Running it for ${SHOW_SECONDS}s on a virtual X display instead; its picture goes to $picture"
+    # shellcheck source=xvfb.sh
+    . "$KNOBWERK_ROOT/scripts/xvfb.sh"
+    xvfb_fail() { scratch_fail "$@"; }
+    trap stop_xvfb EXIT
+    start_xvfb 1024x768
+    run_in_scratch_home "$program" >"$SCRATCH_HOME/knobwerk.log" 2>&1 &
+    watch_program $! "$SCRATCH_HOME/knobwerk.log"
+    grab_window "$(SETTLE_SECONDS=$SHOW_SECONDS wait_for_window knobwerk)" "$picture"
+    stop_xvfb
     [ -s "$picture" ] && echo "Picture of the window: $picture"
     echo "To use the window itself, run make demo in a desktop session, or over ssh -X."
 fi

@@ -1,12 +1,34 @@
 #!/usr/bin/env bash
-# Installs the named Debian packages that are not installed yet; does nothing when all
-# are. Every script of the project installs what it needs through this one.
+# Installs the Debian packages that a make target needs and that are missing; does nothing
+# when all are there. Each make target calls it once, naming the groups it needs:
 #
-#   scripts/ensure-packages.sh PACKAGE...
+#   scripts/ensure-packages.sh GROUP...      (build, display, fuzz, windows, package, roots)
 set -euo pipefail
 
+declare -A groups=(
+    [build]="cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2"
+    # Xvfb, the window lister and the screen grabber of scripts/xvfb.sh.
+    [display]="xvfb x11-utils imagemagick"
+    [fuzz]="clang libclang-rt-dev"
+    # The cross compilers, the sources of GoogleTest and Qt for Windows, Wine and its fonts.
+    [windows]="cmake ninja-build make dpkg-dev xz-utils googletest g++-mingw-w64-x86-64-posix
+               binutils-mingw-w64-x86-64 qt6-base-dev qt6-base-dev-tools wine wine64 fonts-wine
+               fonts-liberation2"
+    # cpack's dpkg-shlibdeps, the portable release's bundling, the package checks.
+    [package]="dpkg-dev binutils patchelf qt6-wayland desktop-file-utils appstream"
+    # The checks in fresh Debian roots, driving the window like a player.
+    [roots]="debootstrap xvfb xdotool xclip x11-utils imagemagick weston"
+)
+
+wanted=()
+for group in "$@"; do
+    [ -n "${groups[$group]:-}" ] || { echo "ensure-packages: no group '$group'" >&2; exit 2; }
+    # shellcheck disable=SC2206  # the names split at the blanks and line ends
+    wanted+=(${groups[$group]})
+done
 missing=()
-for p in "$@"; do
+for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

@@ -1,66 +1,36 @@
 #!/usr/bin/env bash
 # Takes pictures of the real Knobwerk window for the documentation:
 #
-#   scripts/screenshot.sh build/Knobwerk
+#   scripts/screenshot.sh build/Knobwerk        ("make screenshot" installs what it needs)
 #
 # writes docs/screenshot.png (normal scale) and docs/screenshot-2x.png
-# (QT_SCALE_FACTOR=2). Each picture comes from its own virtual X server (Xvfb) and
-# its own run of the program on a scratch copy of the sample game files, as
-# scripts/demo.sh makes it. The whole screen is grabbed and cut down to the
-# program window when the window can be found; otherwise the whole screen is kept.
-#
-# Tools used, and the Debian packages that bring them:
-#   Xvfb               xvfb
-#   xwininfo, xdpyinfo x11-utils
-#   import             imagemagick
-#   fonts for Qt       fonts-liberation2
+# (QT_SCALE_FACTOR=2). Each picture comes from its own virtual X server and its own run
+# of the program on a scratch copy of the sample game files, as scripts/demo.sh makes it.
+# The whole screen is kept when the window cannot be found.
 set -euo pipefail
 
 # shellcheck source=scratch-home.sh
 . "$(dirname -- "${BASH_SOURCE[0]}")/scratch-home.sh"
-
-program=$(resolve_program "${1:-}")
-for tool in Xvfb xwininfo xdpyinfo import; do
-    command -v "$tool" >/dev/null ||
-        scratch_fail "'$tool' is missing; install the packages xvfb, x11-utils and imagemagick"
-done
-
-out_dir="$KNOBWERK_ROOT/docs"
-mkdir -p -- "$out_dir"
-
-# shellcheck source=xvfb-session.sh
-. "$KNOBWERK_ROOT/scripts/xvfb-session.sh"
+# shellcheck source=xvfb.sh
+. "$KNOBWERK_ROOT/scripts/xvfb.sh"
 xvfb_fail() { scratch_fail "$@"; }
 
-app_pid=""
-
-stop_started() {
-    if [ -n "$app_pid" ]; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-        app_pid=""
-    fi
-    stop_xvfb
-}
-trap stop_started EXIT
+program=$(resolve_program "${1:-}")
+out_dir="$KNOBWERK_ROOT/docs"
+mkdir -p -- "$out_dir"
+trap stop_xvfb EXIT
 trap 'exit 130' INT TERM
 
 # shoot SCALE SCREEN-SIZE OUTPUT-FILE
 shoot() {
-    local scale=$1 size=$2 target=$3 geometry=""
-    start_xvfb "$size" "$SCRATCH_HOME"
-
-    local log="$SCRATCH_HOME/knobwerk-scale$scale.log"
+    local log="$SCRATCH_HOME/knobwerk-scale$1.log"
+    start_xvfb "$2"
     # env execs the program, so $! is the program itself.
-    env -u WAYLAND_DISPLAY "${SCRATCH_ENV[@]}" \
-        DISPLAY="$DISPLAY_NAME" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \
-        XDG_RUNTIME_DIR="$SCRATCH_HOME/runtime" \
-        "$program" >"$log" 2>&1 &
-    app_pid=$!
-
-    geometry=$(wait_for_window "$app_pid" knobwerk "$log")
-    grab_window "$geometry" "$size" "$target"
-    stop_started
+    env -u WAYLAND_DISPLAY "${SCRATCH_ENV[@]}" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$1" \
+        XDG_RUNTIME_DIR="$SCRATCH_HOME/runtime" "$program" >"$log" 2>&1 &
+    watch_program $! "$log"
+    grab_window "$(wait_for_window knobwerk)" "$3"
+    stop_xvfb
 }
 
 make_scratch_home

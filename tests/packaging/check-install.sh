@@ -15,7 +15,6 @@ set -euo pipefail
 here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 deb=$(realpath -- "${1:?usage: ${0##*/} PACKAGE.deb}")
 [ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
-"$here/../../scripts/ensure-packages.sh" xvfb xdotool xclip x11-utils imagemagick
 
 # shellcheck source=debian-root.sh
 . "$here/debian-root.sh"
@@ -23,7 +22,7 @@ deb=$(realpath -- "${1:?usage: ${0##*/} PACKAGE.deb}")
 . "$here/xdriver.sh"
 
 log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-install.XXXXXX")
-trap 'stop_x; drop_debian_root; rm -f -- "$log"' EXIT
+trap 'stop_xvfb; drop_debian_root; rm -f -- "$log"' EXIT
 trap 'exit 130' INT TERM
 
 new_debian_root
@@ -44,42 +43,24 @@ good "program and launcher resolve all their libraries; knobwerk and Knobwerk ar
 
 exec_line=$(sed -n 's/^Exec=//p' "$DEBIAN_ROOT/usr/share/applications/knobwerk.desktop" | head -n 1)
 [ -n "$exec_line" ] || fail "the desktop entry has no Exec line"
-config="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
-as_player mkdir -p "$config" /tmp/runtime-player
-as_player chmod 700 /tmp/runtime-player
-for file in "$here"/../../data/*.ini; do
-    as_player sh -c 'cat >"$1"' - "$config/${file##*/}" <"$file"
-done
-
-start_x
-root_mount_x /tmp/.X11-unix
-PLAYER_ENV=(DISPLAY="$DISPLAY" XDG_RUNTIME_DIR=/tmp/runtime-player)
+player_game_files
+player_x
 
 # start_from_menu: runs the desktop entry's Exec line as the player, in the background.
 start_from_menu() {
-    as_player_bg sh -c "exec $exec_line" >>"$log" 2>&1
-    watch_program "$PLAYER_PID" "$log"
+    start_as_player "$log" sh -c "exec $exec_line"
 }
 
 # --- 1. a normal start from the menu --------------------------------------------------------
 start_from_menu
-window=$(wait_window "$WINDOW_TITLE|$BOX_TITLE")
-[ "$(xdotool getwindowname "$window")" != Knobwerk ] || fail "a box came up instead of the window: '$(box_text "$window")'"
-sleep 1
-[ -z "$(visible_window "$BOX_TITLE")" ] || fail "a box came up after the window: '$(box_text "$(visible_window "$BOX_TITLE")")'"
+window=$(window_alone)
 good "Exec=$exec_line opens the window with no box: $(xdotool getwindowname "$window")"
 tweak="$DEBIAN_ROOT/home/player/.local/share/knobwerk/Knobwerk.ini"
 [ -s "$tweak" ] || fail "no Knobwerk.ini in ~/.local/share/knobwerk"
 [ "$(stat -c %u "$tweak")" = "$(in_root id -u player)" ] || fail "Knobwerk.ini does not belong to the player"
 good "Knobwerk.ini created in ~/.local/share/knobwerk, owned by the player"
 
-click "$window" "${EXPORT_BUTTON[@]}"
-box=$(wait_window "$BOX_TITLE")
-said=$(box_text "$box")
-# box_text gets the line clicked on: the first of the closing message's four.
-[ "$said" = "Settings were saved to Knobwerk.ini." ] || fail "export says '$said'"
-xdotool key --clearmodifiers Return
-grep -q '^\[SystemSettings\]' "$tweak" || fail "Knobwerk.ini lacks the exported settings: $(head -c 300 "$tweak")"
+export_into "$window" "$tweak"
 good "Export Settings wrote $(grep -c '=' "$tweak") keys into ~/.local/share/knobwerk/Knobwerk.ini"
 stop_program
 for folder in /usr/bin /usr/lib/knobwerk; do

@@ -14,11 +14,15 @@ set -euo pipefail
 
 launcher=$(realpath -- "${1:?usage: ${0##*/} PATH-TO-LAUNCHER}")
 failures=0
-bad() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
+# expect OK-TEXT FAIL-TEXT CONDITION: reports OK-TEXT when the CONDITION (shell code) holds.
+expect() {
+    if eval "$3"; then
+        echo "ok:   $1"
+    else
+        echo "FAIL: $2" >&2
+        failures=$((failures + 1))
+    fi
 }
-good() { echo "ok:   $*"; }
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-launcher.XXXXXX")
 trap 'rm -rf -- "$scratch"' EXIT
@@ -37,7 +41,7 @@ install_program() {
 # start NAME=value...: runs bin/Knobwerk without a display; sets OUT and ERR.
 start() {
     OUT=$(env -i PATH=/usr/bin:/bin "$@" "$prefix/bin/Knobwerk" 2>"$scratch/stderr") ||
-        bad "the launcher ended with status $?: $(cat "$scratch/stderr")"
+        expect "" "the launcher ended with status $?: $(cat "$scratch/stderr")" false
     ERR=$(cat "$scratch/stderr")
 }
 
@@ -46,56 +50,43 @@ copy="$data/knobwerk/Knobwerk"
 
 install_program 1
 start HOME="$scratch/home" XDG_DATA_HOME="$data"
-if [ "$OUT" = "started $copy" ] && cmp -s "$installed" "$copy" && [ -x "$copy" ] && [ -z "$ERR" ]; then
-    good "first start copies the program to \$XDG_DATA_HOME/knobwerk and runs the copy"
-else
-    bad "first start: output '$OUT', errors '$ERR', copy $(ls -l "$copy" 2>&1)"
-fi
+expect "first start copies the program to \$XDG_DATA_HOME/knobwerk and runs the copy" \
+    "first start: output '$OUT', errors '$ERR', copy $(ls -l "$copy" 2>&1)" \
+    '[ "$OUT" = "started $copy" ] && cmp -s "$installed" "$copy" && [ -x "$copy" ] && [ -z "$ERR" ]'
 
 inode=$(stat -c %i "$copy")
 start HOME="$scratch/home" XDG_DATA_HOME="$data"
 check_inode=$(stat -c %i "$copy")
-if [ "$OUT" = "started $copy" ] && [ "$inode" = "$check_inode" ]; then
-    good "a later start runs the up-to-date copy without rewriting it"
-else
-    bad "second start: output '$OUT', copy inode $inode became $check_inode"
-fi
+expect "a later start runs the up-to-date copy without rewriting it" \
+    "second start: output '$OUT', copy inode $inode became $check_inode" \
+    '[ "$OUT" = "started $copy" ] && [ "$inode" = "$check_inode" ]'
 
 install_program 2
 start HOME="$scratch/home" XDG_DATA_HOME="$data"
-if [ "$OUT" = "started $copy" ] && grep -q 'version 2' "$copy"; then
-    good "after an upgrade the copy is refreshed before it runs"
-else
-    bad "after an upgrade: output '$OUT', copy holds: $(sed -n 2p "$copy")"
-fi
+expect "after an upgrade the copy is refreshed before it runs" \
+    "after an upgrade: output '$OUT', copy holds: $(sed -n 2p "$copy")" \
+    '[ "$OUT" = "started $copy" ] && grep -q "version 2" "$copy"'
 
 start HOME="$scratch/home"
-if [ "$OUT" = "started $scratch/home/.local/share/knobwerk/Knobwerk" ]; then
-    good "without XDG_DATA_HOME the copy lies in ~/.local/share/knobwerk"
-else
-    bad "without XDG_DATA_HOME: output '$OUT'"
-fi
+expect "without XDG_DATA_HOME the copy lies in ~/.local/share/knobwerk" "without XDG_DATA_HOME: output '$OUT'" \
+    '[ "$OUT" = "started $scratch/home/.local/share/knobwerk/Knobwerk" ]'
 
 # A plain file where the folder should be: no one can make the folder, root included.
 blocked="$scratch/blocked"
 mkdir -p -- "$blocked"
 : >"$blocked/knobwerk"
 start HOME="$scratch/home" XDG_DATA_HOME="$blocked"
-if [ "$OUT" = "started $installed" ] && [[ "$ERR" == *"$blocked/knobwerk"* ]] &&
-    [[ "$ERR" == *"starts from $prefix/lib/knobwerk instead"* ]]; then
-    good "a folder that cannot be made is reported and the installed program runs: $(head -n 1 <<<"$ERR")"
-else
-    bad "blocked folder: output '$OUT', errors '$ERR'"
-fi
+expect "a folder that cannot be made is reported and the installed program runs: $(head -n 1 <<<"$ERR")" \
+    "blocked folder: output '$OUT', errors '$ERR'" \
+    '[ "$OUT" = "started $installed" ] && [[ "$ERR" == *"$blocked/knobwerk"* ]] &&
+        [[ "$ERR" == *"starts from $prefix/lib/knobwerk instead"* ]]'
 
 # The copy is up to date but cannot be started (as on a home mounted noexec).
 chmod 644 -- "$copy"
 start HOME="$scratch/home" XDG_DATA_HOME="$data"
-if [ "$OUT" = "started $installed" ] && [[ "$ERR" == *"cannot start its copy $copy"* ]]; then
-    good "a copy that cannot be started is reported and the installed program runs"
-else
-    bad "copy not executable: output '$OUT', errors '$ERR'"
-fi
+expect "a copy that cannot be started is reported and the installed program runs" \
+    "copy not executable: output '$OUT', errors '$ERR'" \
+    '[ "$OUT" = "started $installed" ] && [[ "$ERR" == *"cannot start its copy $copy"* ]]'
 
 [ "$failures" -eq 0 ] || { echo "${0##*/}: $failures failure(s)" >&2; exit 1; }
 echo "Launcher check passed"

@@ -21,7 +21,6 @@ here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 tarball=$(realpath -- "${1:?usage: ${0##*/} TARBALL [PICTURE-FOLDER]}")
 pictures=$(realpath -m -- "${2:-$(dirname -- "$tarball")}")
 [ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
-"$here/../../scripts/ensure-packages.sh" xvfb xdotool xclip x11-utils imagemagick weston
 mkdir -p -- "$pictures"
 
 # shellcheck source=debian-root.sh
@@ -34,7 +33,7 @@ host_runtime=""
 unpacked=""
 log=""
 cleanup() {
-    stop_x
+    stop_xvfb
     [ -z "$weston_pid" ] || { kill "$weston_pid" 2>/dev/null || true; wait "$weston_pid" 2>/dev/null || true; }
     drop_debian_root
     [ -z "$host_runtime" ] || rm -rf -- "$host_runtime" "$host_runtime.log"
@@ -72,30 +71,13 @@ missing=$(in_root ldd "$program" | grep 'not found' || true)
 [ -z "$missing" ] || fail "libraries missing in the root: $missing"
 good "unpacked into ~/Apps/$name; every library of Knobwerk resolves"
 
-config="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
-as_player mkdir -p "$config" /tmp/runtime-player
-as_player chmod 700 /tmp/runtime-player
-for file in "$here"/../../data/*.ini; do
-    as_player sh -c 'cat >"$1"' - "$config/${file##*/}" <"$file"
-done
-
-start_x
-root_mount_x /tmp/.X11-unix
-PLAYER_ENV=(DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/tmp/runtime-player)
+player_game_files
+player_x QT_QPA_PLATFORM=xcb
 log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-portable.XXXXXX")
 
-# start PROGRAM: as the player, in the background, watched by the waits.
-start() {
-    as_player_bg "$1" >>"$log" 2>&1
-    watch_program "$PLAYER_PID" "$log"
-}
-
 # --- 1. from the writable folder -------------------------------------------------------
-start "$program"
-window=$(wait_window "$WINDOW_TITLE|$BOX_TITLE")
-[ "$(xdotool getwindowname "$window")" != Knobwerk ] || fail "a box came up instead of the window: '$(box_text "$window")'"
-sleep 1
-[ -z "$(visible_window "$BOX_TITLE")" ] || fail "a box came up after the window: '$(box_text "$(visible_window "$BOX_TITLE")")'"
+start_as_player "$log" "$program"
+window=$(window_alone)
 good "the window opens with no box: $(xdotool getwindowname "$window")"
 picture "$window" "$pictures/portable-x11.png"
 good "picture: $pictures/portable-x11.png"
@@ -103,7 +85,7 @@ tweak="$DEBIAN_ROOT/home/player/Apps/$name/Knobwerk.ini"
 [ -s "$tweak" ] || fail "no Knobwerk.ini beside Knobwerk"
 good "Knobwerk.ini created beside Knobwerk"
 
-engine="$DEBIAN_ROOT$config/UTEngine.ini"
+engine="$DEBIAN_ROOT$PLAYER_CONFIG/UTEngine.ini"
 grep -q '^bUseSound=True' "$engine" || fail "the sample UTEngine.ini lacks bUseSound=True"
 click "$window" 60 122 # the check box bUseSound, ticked in the sample files
 click "$window" "${SAVE_BUTTON[@]}"
@@ -116,14 +98,8 @@ grep -q $'^bUseSound=False\r$' "$engine" || fail "UTEngine.ini does not hold bUs
 good "Save to INI wrote bUseSound=False into UTEngine.ini: $said"
 
 sleep 1
-click "$window" "${EXPORT_BUTTON[@]}"
-box=$(wait_window "$BOX_TITLE")
-said=$(box_text "$box")
-# box_text gets the line clicked on: the first of the closing message's four.
-[ "$said" = "Settings were saved to Knobwerk.ini." ] || fail "export says '$said'"
-xdotool key --clearmodifiers Return
-grep -q $'^bUseSound=False\r$' "$tweak" && grep -q '^\[SystemSettings\]' "$tweak" ||
-    fail "Knobwerk.ini lacks the exported settings: $(head -c 300 "$tweak")"
+export_into "$window" "$tweak"
+grep -q $'^bUseSound=False\r$' "$tweak" || fail "Knobwerk.ini lacks bUseSound=False: $(head -c 300 "$tweak")"
 good "Export Settings wrote $(grep -c '=' "$tweak") keys into Knobwerk.ini beside Knobwerk"
 stop_program
 
@@ -131,7 +107,7 @@ stop_program
 in_root cp -a "/home/player/Apps/$name" "/opt/$name"
 in_root chown -R root:root "/opt/$name"
 in_root rm -f "/opt/$name/Knobwerk.ini"
-start "/opt/$name/Knobwerk"
+start_as_player "$log" "/opt/$name/Knobwerk"
 box=$(wait_window "$BOX_TITLE")
 said=$(box_text "$box")
 [ "$said" = "Unable to write to /opt/$name/Knobwerk.ini." ] || fail "the read-only start says '$said'"
@@ -158,7 +134,7 @@ else
     root_bind "$host_runtime" /tmp/wayland
     PLAYER_ENV=(QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR=/tmp/wayland WAYLAND_DISPLAY=wayland-knobwerk WAYLAND_DEBUG=client)
     : >"$log"
-    start "$program"
+    start_as_player "$log" "$program"
     for ((i = 0; i < 60; i++)); do
         grep -q 'set_title("UT3 Knobwerk' "$log" && grep -q 'wl_surface@[0-9]*\.attach' "$log" && break
         program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"

@@ -3,13 +3,15 @@
 # Needs root (debootstrap, chroot, mount).
 #
 #   new_debian_root           makes a fresh root and sets DEBIAN_ROOT to it
-#   root_mount_x SOCKET-DIR   makes the host's X11 socket folder visible inside
 #   root_bind HOST-DIR PATH   makes any host folder visible at PATH inside
 #   in_root CMD...            runs CMD inside the root (as root)
 #   as_player CMD...          runs CMD inside the root as the ordinary user "player"
 #                             (home /home/player), with a clean environment plus the
 #                             NAME=value words of PLAYER_ENV
-#   as_player_bg CMD...       the same in the background; PLAYER_PID is the program's id
+#   player_game_files         the sample game files in the player's documents folder
+#   player_x NAME=value...    Xvfb, visible inside the root; PLAYER_ENV is its DISPLAY
+#                             and the given variables
+#   start_as_player LOG CMD...  CMD as the player in the background, watched by the waits
 #
 # The first call on a machine bootstraps the root once and keeps it as a tar file below
 # ${KNOBWERK_CACHE:-~/.cache/knobwerk}; later calls unpack that. Packages that apt-get
@@ -45,7 +47,6 @@ debian_mirror() {
 debian_root_tar() {
     local tar="$KNOBWERK_CACHE/debian-bookworm-minbase.tar" work
     if [ ! -f "$tar" ]; then
-        "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/ensure-packages.sh" debootstrap >&2
         mkdir -p -- "$KNOBWERK_CACHE"
         work=$(mktemp -d "$KNOBWERK_CACHE/bootstrap.XXXXXX")
         chmod 755 -- "$work" # it becomes "/" of the root, which every user must enter
@@ -81,10 +82,6 @@ root_bind() {
     ROOT_MOUNTS+=("$inside")
 }
 
-root_mount_x() {
-    root_bind "$1" /tmp/.X11-unix
-}
-
 in_root() {
     chroot "$DEBIAN_ROOT" "$@"
 }
@@ -92,12 +89,6 @@ in_root() {
 as_player() {
     chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
         PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@"
-}
-
-as_player_bg() {
-    chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
-        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@" &
-    PLAYER_PID=$! # chroot and env exec, so this is the program itself
 }
 
 # Unmounts everything in reverse order; removes the root only when nothing is mounted
@@ -115,4 +106,29 @@ drop_debian_root() {
         rm -rf -- "$DEBIAN_ROOT"
     fi
     DEBIAN_ROOT=""
+}
+
+PLAYER_CONFIG="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
+
+player_game_files() {
+    local file
+    as_player mkdir -p "$PLAYER_CONFIG" /tmp/runtime-player
+    as_player chmod 700 /tmp/runtime-player
+    for file in "$(dirname -- "${BASH_SOURCE[0]}")"/../../data/*.ini; do
+        as_player sh -c 'cat >"$1"' - "$PLAYER_CONFIG/${file##*/}" <"$file"
+    done
+}
+
+player_x() {
+    start_xvfb 1280x1024
+    root_bind /tmp/.X11-unix /tmp/.X11-unix
+    PLAYER_ENV=(DISPLAY="$DISPLAY" XDG_RUNTIME_DIR=/tmp/runtime-player "$@")
+}
+
+start_as_player() {
+    local log=$1
+    shift
+    chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
+        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@" >>"$log" 2>&1 &
+    watch_program $! "$log" # chroot and env exec, so this is the program itself
 }

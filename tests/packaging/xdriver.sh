@@ -1,17 +1,15 @@
 # shellcheck shell=bash disable=SC2034  # the variables set here are for the sourcing script
-# Sourced by the checks that start the real program on a virtual X server and drive its
-# window like a player; never run on its own. Needs Xvfb (xvfb), xdotool (xdotool),
-# xwininfo and xdpyinfo (x11-utils), xclip (xclip) and import (imagemagick).
+# Sourced by the checks that start the real program on a virtual X server
+# (scripts/xvfb.sh: start_xvfb, watch_program, program_running, stop_program, stop_xvfb)
+# and drive its window like a player; never run on its own. Needs xdotool and xclip too.
 #
-#   start_x                    starts Xvfb on a free display; sets DISPLAY
-#   watch_program PID LOG      the program (or whatever started it) the waits watch
-#   program_running            whether that program still runs
 #   wait_window REGEX          waits for a visible window of that title, prints its id
 #   visible_window REGEX       prints such a window's id now, or nothing
 #   box_text ID                prints the text of a message box
 #   click ID X Y               clicks at X,Y inside the window
 #   picture ID FILE            takes the window's part of the screen
-#   stop_x                     ends the watched program and Xvfb (for the EXIT trap)
+#   window_alone               waits for the window, fails on any box; prints its id
+#   export_into ID TWEAK       clicks "Export Settings" and checks its box and the file
 #   good TEXT / fail TEXT      reports a passed step / the failure, and ends the check
 #
 # Titles: a message box is titled "Knobwerk", the confirmation box "Information", the
@@ -25,12 +23,8 @@ WINDOW_TITLE='^UT3 Knobwerk'
 SAVE_BUTTON=(76 16)
 EXPORT_BUTTON=(76 42)
 
-watched_pid=""
-watched_log=""
-
-# The virtual X server itself comes from the screenshot scripts' helper.
-# shellcheck source=../../scripts/xvfb-session.sh
-. "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/xvfb-session.sh"
+# shellcheck source=../../scripts/xvfb.sh
+. "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 # How the checks that drive the window report: a passed step, or the first failure.
 fail() {
     echo "FAIL: $*" >&2
@@ -38,38 +32,6 @@ fail() {
 }
 good() { echo "ok:   $*"; }
 xvfb_fail() { fail "$@"; }
-
-start_x() {
-    XVFB_LOGS=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-xvfb.XXXXXX")
-    start_xvfb 1280x1024 "$XVFB_LOGS"
-    export DISPLAY=$DISPLAY_NAME
-}
-
-watch_program() {
-    watched_pid=$1
-    watched_log=$2
-}
-
-program_running() {
-    [ -n "$watched_pid" ] && kill -0 "$watched_pid" 2>/dev/null
-}
-
-stop_program() {
-    if [ -n "$watched_pid" ]; then
-        kill "$watched_pid" 2>/dev/null || true
-        wait "$watched_pid" 2>/dev/null || true
-        watched_pid=""
-    fi
-}
-
-stop_x() {
-    stop_program
-    stop_xvfb
-    if [ -n "${XVFB_LOGS:-}" ]; then
-        rm -rf -- "$XVFB_LOGS"
-        XVFB_LOGS=""
-    fi
-}
 
 visible_window() {
     xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
@@ -83,7 +45,7 @@ wait_window() {
             echo "$id"
             return 0
         fi
-        if [ -n "$watched_pid" ] && ! kill -0 "$watched_pid" 2>/dev/null; then
+        if [ -n "$watched_pid" ] && ! program_running; then
             echo "FAIL: the program ended before a window titled /$regex/ appeared: $(cat "$watched_log" 2>/dev/null)" >&2
             exit 1
         fi
@@ -93,18 +55,14 @@ wait_window() {
     exit 1
 }
 
-# window_size ID: prints "WIDTH HEIGHT".
-window_size() {
-    xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }'
-}
-
 # The text of a message box can be selected with the mouse: a triple click on it puts
-# the line under the pointer into the X primary selection; this prints the first line. It lies in the upper half (the
-# buttons in the lower one), right of the icon. Between tries the mouse rests longer
-# than a double-click interval, or the next clicks would count on from the last ones.
+# the line under the pointer into the X primary selection; this prints the first line.
+# It lies in the upper half (the buttons in the lower one), right of the icon. Between
+# tries the mouse rests longer than a double-click interval, or the next clicks would
+# count on from the last ones.
 box_text() {
     local id=$1 width height y text=""
-    IFS=' ' read -r width height < <(window_size "$id")
+    IFS=' ' read -r width height < <(xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
     sleep 1 # let the box settle
     printf '' | xclip -selection primary 2>/dev/null || true
     for ((y = 10; y < height / 2; y += 5)); do
@@ -124,12 +82,10 @@ click() {
 # black picture for a freshly mapped Qt window).
 picture() {
     sleep 2 # let it paint
-    local geometry
-    geometry=$(xwininfo -id "$1" | awk '
+    grab_window "$(xwininfo -id "$1" | awk '
         /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
         /Width:/ { w = $2 } /Height:/ { h = $2 }
-        END { print w "x" h "+" x "+" y }')
-    import -display "$DISPLAY" -window root -crop "$geometry" +repage "$2"
+        END { print w "x" h "+" x "+" y }')" "$2" >/dev/null
 }
 
 # press_on_box REGEX KEY: waits for the box and types the key into it (Return presses
@@ -142,4 +98,23 @@ press_on_box() {
     xdotool mousemove --window "$id" 10 10
     xdotool windowfocus --sync "$id" 2>/dev/null || true
     xdotool key --clearmodifiers "$2"
+}
+
+window_alone() {
+    local window
+    window=$(wait_window "$WINDOW_TITLE|$BOX_TITLE")
+    [ "$(xdotool getwindowname "$window")" != Knobwerk ] || fail "a box came up instead of the window: '$(box_text "$window")'"
+    sleep 1
+    [ -z "$(visible_window "$BOX_TITLE")" ] || fail "a box came up after the window: '$(box_text "$(visible_window "$BOX_TITLE")")'"
+    echo "$window"
+}
+
+export_into() {
+    local said
+    click "$1" "${EXPORT_BUTTON[@]}"
+    # box_text gets the line clicked on: the first of the closing message's four.
+    said=$(box_text "$(wait_window "$BOX_TITLE")")
+    [ "$said" = "Settings were saved to Knobwerk.ini." ] || fail "export says '$said'"
+    xdotool key --clearmodifiers Return
+    grep -q '^\[SystemSettings\]' "$2" || fail "Knobwerk.ini lacks the exported settings: $(head -c 300 "$2")"
 }
