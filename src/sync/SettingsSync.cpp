@@ -32,9 +32,13 @@ IniTarget tweakFileOf(const CatalogueRow&) {
 // so what their controls hold does not matter.
 void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
     std::map<IniTarget, std::vector<IniKeyWrite>> writes;
+    std::map<IniTarget, bool> exists; // asked once per file, not once per row
     for (const CatalogueRow& row : settingsCatalogue()) {
         const IniTarget file = fileOf(row);
-        if (!IniTargetExists(file) || stopped.unread(row.control))
+        const auto known = exists.try_emplace(file, false);
+        if (known.second)
+            known.first->second = IniTargetExists(file);
+        if (!known.first->second || stopped.unread(row.control))
             continue;
         // Export writes its version mark into the tweak file before the settings.
         if (file == TweakFile && writes.find(TweakFile) == writes.end())
