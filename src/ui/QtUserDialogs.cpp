@@ -35,22 +35,21 @@ void QtUserDialogs::showError(const QString& text) {
 }
 
 int QtUserDialogs::confirm(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel, m_owner);
-    box.setFont(boxFont());
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box answer Cancel
-    return box.exec() == QMessageBox::Ok ? kConfirmOk : kConfirmCancel;
+    return askOkCancel(QMessageBox::Question, caption, text, QMessageBox::Ok);
 }
 
 int QtUserDialogs::warn(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, applicationTitle(), text, QMessageBox::Ok | QMessageBox::Cancel,
-                    m_owner);
+    // Enter must not walk past the warning: going on is a deliberate choice.
+    return askOkCancel(QMessageBox::Warning, applicationTitle(), text, QMessageBox::Cancel);
+}
+
+int QtUserDialogs::askOkCancel(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                               QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok | QMessageBox::Cancel, m_owner);
     box.setFont(boxFont());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    // Enter must not walk past the warning: going on is a deliberate choice.
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setEscapeButton(QMessageBox::Cancel);
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box answer Cancel
     return box.exec() == QMessageBox::Ok ? kConfirmOk : kConfirmCancel;
 }
 

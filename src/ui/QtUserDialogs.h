@@ -3,6 +3,7 @@
 #include "ui/UserDialogs.h"
 
 #include <QFont>
+#include <QMessageBox>
 
 class QWidget;
 
@@ -25,5 +26,9 @@ public:
     static QFont boxFont();
 
 private:
+    // An OK / Cancel box kept on top; Escape and the close box answer Cancel.
+    int askOkCancel(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                    QMessageBox::StandardButton defaultButton);
+
     QWidget* m_owner = nullptr;
 };
