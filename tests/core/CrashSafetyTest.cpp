@@ -387,7 +387,8 @@ protected:
             const std::map<std::string, int> leftovers = removeLeftovers(files);
             for (const auto& [name, count] : leftovers)
                 if (count > 1)
-                    ADD_FAILURE() << "after kill " << number << ": " << count << " temporary files of " << name;
+                    ADD_FAILURE() << "after kill " << number << ": " << count << " temporary files of "
+                                  << name;
             if (HasFailure())
                 break;
             stats.interrupted += !leftovers.empty();
