@@ -3,13 +3,13 @@
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
 #include "ui/ControlEvents.h"
+#include "ui/ControlWiring.h"
 #include "ui/DefaultButton.h"
-#include "ui/LayoutTable.h"
+#include "ui/DescriptionPanel.h"
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -42,7 +42,8 @@ constexpr ButtonHandler kButtonHandlers[] = {
 TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_dialogs(dialogs) {
+    , m_dialogs(dialogs)
+    , m_runner(dialogs) {
     setObjectName(QStringLiteral("Mainform"));
     setFixedSize(kClientWidth, kClientHeight);
     setWindowIcon(QIcon(QStringLiteral(":/knobwerk.png")));
@@ -52,7 +53,7 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     m_defaultButton = new DefaultButton(this, control<QPushButton>(QStringLiteral("BtnSave")));
     m_events = new ControlEvents(this);
     wireEvents();
-    handler(QStringLiteral("FormCreate"), [this] { FormCreate(); })();
+    m_runner.forEvent(QStringLiteral("FormCreate"), [this] { FormCreate(); })();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -61,7 +62,7 @@ TMainform::~TMainform() {
     // No handler runs while the window is torn down: the focus leaving a control as it is
     // destroyed is no event of the program. The controls go first, while the rest of the
     // window is still whole.
-    m_closing = true;
+    m_runner.close();
     delete m_defaultButton;
     delete m_events;
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
@@ -74,7 +75,7 @@ void TMainform::FormCreate() {
     } catch (const IniError& error) {
         // Without its own Knobwerk.ini the program still edits the game files: going on
         // shows the player's real settings instead of defaults that a save would write.
-        showStandardError(fromMessageText(error.what()));
+        m_runner.showError(fromMessageText(error.what()));
     }
     auto* patchversion = control<QLabel>(QStringLiteral("patchversion"));
     patchversion->setText(QStringLiteral("Your UT3 Patch Version: ") + fromIniText(ReadPatchVersion()));
@@ -117,87 +118,24 @@ void TMainform::Label31Click() {
 }
 
 void TMainform::run(void (TMainform::*handler)()) {
-    guarded([this, handler] { (this->*handler)(); });
-}
-
-std::function<void()> TMainform::handler(const QString& name, std::function<void()> body) {
-    m_handlerNames << name;
-    return [this, body = std::move(body)] {
-        if (!m_closing)
-            guarded(body);
-    };
-}
-
-void TMainform::guarded(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& error) {
-        showStandardError(fromMessageText(error.what()));
-    }
-}
-
-void TMainform::showStandardError(const QString& text) {
-    // Like the classic error box: a full stop is added unless the text ends in one
-    // (or in a character that sorts before it).
-    const bool needsStop = !text.isEmpty() && text.back() > QLatin1Char('.');
-    m_dialogs.showError(needsStop ? text + QLatin1Char('.') : text);
-}
-
-void TMainform::wireButtons() {
-    for (const ButtonHandler& entry : kButtonHandlers) {
-        const QString name = QLatin1String(entry.button) + QStringLiteral("Click");
-        connect(control<QPushButton>(QLatin1String(entry.button)), &QPushButton::clicked, this,
-                handler(name, [this, method = entry.handler] { (this->*method)(); }));
-    }
-}
-
-void TMainform::wireCheckBox(QCheckBox* box, bool marked) {
-    m_events->onReturnKey(box, [this] { control<QPushButton>(QStringLiteral("BtnSave"))->click(); });
-    if (!marked)
-        return;
-    m_values->setClickHandler(box, [this, box] { markCheckBox(box); });
-    const auto click =
-        handler(box->objectName() + QStringLiteral("Click"), [this, box] { markCheckBox(box); });
-    connect(box, &QCheckBox::toggled, this, [this, box, click] {
-        if (m_values->settingBox())
-            return;
-        m_stoppedLoad.settle(box->objectName().toStdString()); // the player's own value now
-        click();
-    });
+    m_runner.run([this, handler] { (this->*handler)(); });
 }
 
 void TMainform::wireEvents() {
-    wireButtons();
-    auto pressSave = [this] { control<QPushButton>(QStringLiteral("BtnSave"))->click(); };
-
-    for (const ControlRow& row : windowLayout()) {
-        const QString name = fromTableText(row.name);
-        QWidget* widget = m_controls.value(name);
-        if (auto* box = qobject_cast<QCheckBox*>(widget))
-            wireCheckBox(box, row.events & OnClick);
-        if (row.kind == ControlKind::Label && (row.events & OnClick))
-            m_events->onLabelClick(widget,
-                                   handler(name + QStringLiteral("Click"), [this] { Label31Click(); }));
-        if (row.events & OnMouseMove)
-            m_events->onMouseMove(
-                widget, handler(name + QStringLiteral("MouseMove"), [this, name] { describe(name); }));
-        if (auto* field = qobject_cast<QLineEdit*>(widget)) {
-            m_events->onEnter(
-                field, handler(name + QStringLiteral("Enter"), [this, field] { numericFieldEnter(field); }));
-            m_events->onExit(
-                field, handler(name + QStringLiteral("Exit"), [this, field] { numericFieldExit(field); }));
-            m_events->onReturnKey(field, pressSave);
-            connect(field, &QLineEdit::textEdited, this, [this, field] {
-                m_stoppedLoad.settle(field->objectName().toStdString()); // typed by the player
-            });
-        }
-        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            const auto change = handler(name + QStringLiteral("Change"), [this] { cbPresetsChange(); });
-            // Only the user's own changes: a pick from the list, or typing.
-            connect(combo, &QComboBox::activated, this, change);
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this, change);
-            m_events->onReturnKey(combo, pressSave);
-            m_events->onReturnKey(combo->lineEdit(), pressSave);
-        }
+    const ControlHandlers handlers{
+        .boxClick = [this](QCheckBox* box) { markCheckBox(box); },
+        .fieldEnter = [this](QLineEdit* field) { numericFieldEnter(field); },
+        .fieldExit = [this](QLineEdit* field) { numericFieldExit(field); },
+        .pointerMove = [this](const QString& name) { showDescription(m_controls, name); },
+        .labelClick = [this] { Label31Click(); },
+        .presetsChange = [this] { cbPresetsChange(); },
+        .setByPlayer = [this](const QString& name) { m_stoppedLoad.settle(name.toStdString()); },
+    };
+    auto* save = control<QPushButton>(QStringLiteral("BtnSave"));
+    wireControls({m_controls, *m_values, *m_events, m_runner, save}, handlers);
+    for (const ButtonHandler& entry : kButtonHandlers) {
+        const QString name = QLatin1String(entry.button) + QStringLiteral("Click");
+        connect(control<QPushButton>(QLatin1String(entry.button)), &QPushButton::clicked, this,
+                m_runner.forEvent(name, [this, method = entry.handler] { (this->*method)(); }));
     }
 }

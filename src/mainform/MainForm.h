@@ -3,13 +3,12 @@
 #include "sync/StoppedLoad.h"
 #include "ui/ControlValues.h"
 #include "ui/FormBuilder.h"
+#include "ui/HandlerRunner.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,10 +51,10 @@ public:
 
     // Presets.
     void cbPresetsChange();
-    void PreSet0();
-    void PreSet1();
-    void PreSet2();
-    void PreSet3();
+    void PreSet0() { applyPreset(0); }
+    void PreSet1() { applyPreset(1); }
+    void PreSet2() { applyPreset(2); }
+    void PreSet3() { applyPreset(3); }
 
     // Change marking: re-evaluates all marked check boxes against the game files.
     void CycleAllChanges();
@@ -68,25 +67,19 @@ public:
     template <class Control> Control* control(const QString& name) const {
         return qobject_cast<Control*>(m_controls.value(name));
     }
-    const QStringList& handlerNames() const { return m_handlerNames; }
+    const QStringList& handlerNames() const { return m_runner.eventNames(); }
 
     // The shared entry text of the numeric fields.
     const QString& enteredText() const { return m_enteredText; }
 
 private:
     void wireEvents();
-    void wireButtons();
-    void wireCheckBox(QCheckBox* box, bool marked);
-    // Records the handler's name and gives back its body run as an event runs it.
-    std::function<void()> handler(const QString& name, std::function<void()> body);
-    void guarded(const std::function<void()>& body);
     // Asks `question` in the confirmation box, as every overwriting operation does;
     // true when the user pressed OK.
     bool confirmed(const QString& question);
     // Warns when the game is running, since it would undo a change of its files when it
     // quits; true when the game is not running or the user goes on anyway.
     bool proceedDespiteRunningGame();
-    void showStandardError(const QString& text);
     // After a save or an export: which settings a stopped load kept out of `file`.
     void tellWhatWasNotWritten(const std::string& file);
 
@@ -94,16 +87,14 @@ private:
     void markCheckBox(QCheckBox* box);
     void numericFieldEnter(QLineEdit* field);
     void numericFieldExit(QLineEdit* field);
-    void describe(const QString& control);
     void applyPreset(int index);
 
     UserDialogs& m_dialogs;
+    HandlerRunner m_runner;
     ControlMap m_controls;
     std::unique_ptr<ControlValues> m_values;
     ControlEvents* m_events = nullptr;
     DefaultButton* m_defaultButton = nullptr;
-    QStringList m_handlerNames;
-    bool m_closing = false;
     QString m_enteredText;
     StoppedLoad m_stoppedLoad;
 };

@@ -21,19 +21,6 @@ void TMainform::cbPresetsChange() {
     CycleAllChanges();
 }
 
-void TMainform::PreSet0() {
-    applyPreset(0);
-}
-void TMainform::PreSet1() {
-    applyPreset(1);
-}
-void TMainform::PreSet2() {
-    applyPreset(2);
-}
-void TMainform::PreSet3() {
-    applyPreset(3);
-}
-
 void TMainform::applyPreset(int index) {
     settingsync::applyPreset(*m_values, index, m_stoppedLoad);
     // Back to the invitation, with no item selected, so the same preset can be picked again.

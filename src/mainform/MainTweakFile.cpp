@@ -39,7 +39,7 @@ void TMainform::BtnImportClick() {
         return;
     if (outcome.error) {
         // Stopped part-way: show why, then mark what now differs.
-        guarded([&] { std::rethrow_exception(outcome.error); });
+        m_runner.run([&] { std::rethrow_exception(outcome.error); });
     } else {
         m_dialogs.showMessage(
             QStringLiteral("Settings were loaded from \"%1\".").arg(QFileInfo(*chosen).fileName()));

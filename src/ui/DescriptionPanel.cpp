@@ -1,5 +1,4 @@
-// The description panel below the scroll box explains the setting under the pointer.
-#include "mainform/MainForm.h"
+#include "ui/DescriptionPanel.h"
 
 #include "settings/Descriptions.h"
 #include "ui/TextCodec.h"
@@ -7,12 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 
-void TMainform::describe(const QString& controlName) {
-    const Description* entry = findDescription(controlName.toStdString());
+void showDescription(const ControlMap& controls, const QString& control) {
+    const Description* entry = findDescription(control.toStdString());
     if (!entry)
         return;
-    auto* title = control<QGroupBox>(QStringLiteral("gDesc"));
-    auto* text = control<QLabel>(QStringLiteral("sDesc"));
+    auto* title = qobject_cast<QGroupBox*>(controls.value(QStringLiteral("gDesc")));
+    auto* text = qobject_cast<QLabel*>(controls.value(QStringLiteral("sDesc")));
     const QString newTitle = fromTableText(entry->title);
     const QString newText = fromTableText(entry->text);
     // The pointer moves many times a second: repaint only what changes.
