@@ -2,6 +2,7 @@
 
 #include "inidigest/IniDigest.h"
 #include "settings/Catalogue.h"
+#include "sync/ValueCodec.h"
 
 #include <algorithm>
 #include <cctype>
@@ -81,18 +82,25 @@ std::string fillerLine(std::mt19937& random, int index) {
     return name + "=" + fillerValue(random);
 }
 
+// Random control values: boxes either way, fields small multiples of four.
+class RandomValues : public SettingValues {
+public:
+    explicit RandomValues(std::mt19937& random)
+        : m_random(random) {}
+    bool checked(std::string_view) const override { return between(m_random, 0, 1); }
+    void setChecked(std::string_view, bool) override {}
+    std::string text(std::string_view) const override { return std::to_string(between(m_random, 0, 4) * 4); }
+    void setText(std::string_view, const std::string&) override {}
+
+private:
+    std::mt19937& m_random;
+};
+
+// A random value of the row's kind, as the program writes it; where a write would leave
+// the key alone (a movie list), a list the game ships with.
 std::string catalogueValue(const CatalogueRow& row, std::mt19937& random) {
-    switch (row.kind) {
-    case ValueKind::Boolean:
-        return between(random, 0, 1) ? "True" : "False";
-    case ValueKind::Integer:
-        return std::to_string(between(random, 0, 4) * 4);
-    case ValueKind::FloatText:
-        return std::to_string(between(random, 1, 400) / 4.0);
-    case ValueKind::MovieText:
-        return "UE3_logo";
-    }
-    return {};
+    const RandomValues values(random);
+    return codecOf(row.kind).writtenText(values, row).value_or("UE3_logo");
 }
 
 Block fillerSection(std::mt19937& random, int number, int keys) {
