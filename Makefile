@@ -44,7 +44,8 @@ demo: configure
 screenshot: configure
 	@$(ENSURE) build display
 	@cmake --build --preset default -j $(JOBS) --target Knobwerk
-	@scripts/screenshot.sh build/Knobwerk
+	@scripts/demo.sh build/Knobwerk docs/screenshot.png 1
+	@scripts/demo.sh build/Knobwerk docs/screenshot-2x.png 2
 
 bench:
 	@$(ENSURE) build
@@ -103,7 +104,7 @@ package-portable: build
 
 # Both packages installed and used in fresh Debian roots (needs root).
 check-packages: package package-portable
-	@$(ENSURE) roots
+	@$(ENSURE) roots display
 	@tests/packaging/check-install.sh build/knobwerk_$(VERSION)_amd64.deb
 	@tests/packaging/check-portable.sh build/knobwerk-$(VERSION)-linux-x86_64.tar.gz
 
