@@ -86,9 +86,10 @@ screenshot-windows: windows
 	@$(ENSURE) display
 	@scripts/screenshot-windows.sh build-windows/Knobwerk.exe
 
-# build-windows/knobwerk-<version>-windows-x64.zip: Knobwerk.exe with its readme and licences.
+# build/knobwerk-<version>-windows-x64.zip, beside the Linux releases: Knobwerk.exe with
+# its readme and licences.
 package-windows: windows
-	@cpack --preset windows >/dev/null && echo build-windows/knobwerk-$(VERSION)-windows-x64.zip
+	@cpack --preset windows >/dev/null && echo build/knobwerk-$(VERSION)-windows-x64.zip
 
 # The Debian package of the program, checked.
 package: build
