@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Takes a picture of the real Windows program: Knobwerk.exe under Wine, with Qt's windows
-# platform plugin, on a virtual X server, on a scratch copy of the bundled sample game
-# files in the Wine user's documents folder:
+# docs/screenshot-windows.png: Knobwerk.exe under Wine, with Qt's windows platform plugin,
+# on a virtual X server, on the sample game files in the Wine user's documents folder,
+# started from a scratch folder of the Wine prefix beside it (cmake/WinePrefix.cmake).
 #
 #   scripts/screenshot-windows.sh build-windows/Knobwerk.exe    ("make screenshot-windows")
-#
-# writes docs/screenshot-windows.png. The program runs from a scratch folder of the Wine
-# prefix beside it (cmake/WinePrefix.cmake), so its Knobwerk.ini is made there.
 set -euo pipefail
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=xvfb.sh
@@ -17,6 +14,8 @@ exe=$(realpath -- "$1")
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 WINEPREFIX="$(dirname -- "$exe")/wineprefix"
 cmake -DPREFIX="$WINEPREFIX" -P "$root/cmake/WinePrefix.cmake" >/dev/null
+# The Wine server that the tests leave running has its desktop on no display.
+wineserver -k 2>/dev/null || true
 config="$WINEPREFIX/drive_c/users/$(id -un)/Documents/My Games/Unreal Tournament 3/UTGame/Config"
 rm -rf -- "$config" "$WINEPREFIX/drive_c/Knobwerk"
 mkdir -p -- "$config" "$WINEPREFIX/drive_c/Knobwerk"
