@@ -44,7 +44,8 @@ demo: configure
 screenshot: configure
 	@$(ENSURE) build display
 	@cmake --build --preset default -j $(JOBS) --target Knobwerk
-	@scripts/screenshot.sh build/Knobwerk
+	@scripts/demo.sh build/Knobwerk docs/screenshot.png 1
+	@scripts/demo.sh build/Knobwerk docs/screenshot-2x.png 2
 
 bench:
 	@$(ENSURE) build
@@ -85,9 +86,10 @@ screenshot-windows: windows
 	@$(ENSURE) display
 	@scripts/screenshot-windows.sh build-windows/Knobwerk.exe
 
-# build-windows/knobwerk-<version>-windows-x64.zip: Knobwerk.exe with its readme and licences.
+# build/knobwerk-<version>-windows-x64.zip, beside the Linux releases: Knobwerk.exe with
+# its readme and licences.
 package-windows: windows
-	@cpack --preset windows >/dev/null && echo build-windows/knobwerk-$(VERSION)-windows-x64.zip
+	@cpack --preset windows >/dev/null && echo build/knobwerk-$(VERSION)-windows-x64.zip
 
 # The Debian package of the program, checked.
 package: build
@@ -103,7 +105,7 @@ package-portable: build
 
 # Both packages installed and used in fresh Debian roots (needs root).
 check-packages: package package-portable
-	@$(ENSURE) roots
+	@$(ENSURE) roots display
 	@tests/packaging/check-install.sh build/knobwerk_$(VERSION)_amd64.deb
 	@tests/packaging/check-portable.sh build/knobwerk-$(VERSION)-linux-x86_64.tar.gz
 

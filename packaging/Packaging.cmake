@@ -3,7 +3,7 @@
 #
 #   cpack --preset deb        build/knobwerk_<version>_amd64.deb                component deb
 #   cpack --preset portable   build/knobwerk-<version>-linux-x86_64.tar.gz      component portable
-#   cpack --preset windows    build-windows/knobwerk-<version>-windows-x64.zip  component windows
+#   cpack --preset windows    build/knobwerk-<version>-windows-x64.zip          component windows
 #
 # The Debian package (prefix /usr):
 #   <prefix>/lib/knobwerk/Knobwerk                  the program

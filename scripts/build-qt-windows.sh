@@ -1,22 +1,12 @@
 #!/usr/bin/env bash
 # Builds, once per machine, a static Qt for 64-bit Windows from the source of the
 # distribution's own qt6-base package (the version the Linux build uses), cross-compiled
-# with Debian's MinGW-w64 POSIX compilers, and installs it into a cache folder outside
-# the repository. A second run finds the finished Qt and does nothing.
-#
-#   scripts/build-qt-windows.sh            prints the Qt folder as its last line
-#
-# The Windows make targets run it after installing what it needs (ensure-packages.sh windows).
-#
-#   KNOBWERK_QT_WINDOWS  the Qt folder (default ~/.cache/knobwerk/qt6-windows-<version>)
-#   JOBS                 parallel build jobs (default: all cores)
-#
-# The build takes about 40 minutes on a 2-core machine (about 1,000 compile steps) and
-# needs about 3 GB of disk while it runs; what stays is about 150 MB.
-#
-# The source comes through apt's source mechanism: a temporary deb-src list made from
-# the machine's own apt sources and a temporary state folder, so the machine's apt
-# configuration is never changed.
+# with Debian's MinGW-w64 POSIX compilers, into KNOBWERK_QT_WINDOWS (default
+# ~/.cache/knobwerk/qt6-windows-<version>), and prints that folder as its last line.
+# A second run finds the finished Qt and does nothing. The first takes about 40 minutes
+# on 2 cores (JOBS jobs, default all cores) and 3 GB of disk; about 150 MB stay.
+# The source comes through apt with a temporary deb-src list and state folder, so the
+# machine's apt configuration is never changed.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
@@ -95,22 +85,7 @@ fetch_source() {
     [ -n "$source_dir" ] && [ -f "$source_dir/CMakeLists.txt" ] || fail "no unpacked Qt source in $work"
 }
 
-# keep_licences: the licence texts of Qt and of the libraries bundled into it, which
-# every release that carries this Qt passes on, and where its source comes from.
-keep_licences() {
-    mkdir -p -- "$licences"
-    cp -- "$source_dir"/LICENSES/*.txt "$licences/"
-    cp -- "$source_dir/debian/copyright" "$licences/debian-copyright.txt"
-    printf '%s\n' "Qt $qt_version, built from the Debian source package $source_package $source_version" \
-        "(apt-get source $source_package=$source_version)." >"$licences/SOURCE.txt"
-}
-
 if [ -f "$stamp" ] && [ "$(cat -- "$stamp")" = "$fingerprint" ]; then
-    if [ ! -f "$licences/LGPL-3.0-only.txt" ]; then
-        fetch_source
-        keep_licences
-        rm -rf -- "$work"
-    fi
     echo "$prefix"
     exit 0
 fi
@@ -120,7 +95,6 @@ echo "Building Qt $qt_version for Windows into $prefix (once; about 40 minutes o
 rm -rf -- "$prefix"
 fetch_source
 
-# --- configure and build -----------------------------------------------------------
 cmake -S "$source_dir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" "${qt_options[@]}" \
     >"$work/configure.log" 2>&1 || {
@@ -132,7 +106,13 @@ cmake --build "$work/build" -j "$jobs" >"$work/build.log" 2>&1 || {
     fail "building Qt failed; see $work/build.log"
 }
 cmake --install "$work/build" >"$work/install.log" 2>&1 || fail "installing Qt failed; see $work/install.log"
-keep_licences
+# The licence texts of Qt and of the libraries bundled into it, which every release that
+# carries this Qt passes on, and where its source comes from.
+mkdir -p -- "$licences"
+cp -- "$source_dir"/LICENSES/*.txt "$licences/"
+cp -- "$source_dir/debian/copyright" "$licences/debian-copyright.txt"
+printf '%s\n' "Qt $qt_version, built from the Debian source package $source_package $source_version" \
+    "(apt-get source $source_package=$source_version)." >"$licences/SOURCE.txt"
 
 # Written last: a folder without it is an unfinished build and is made anew.
 echo "$fingerprint" >"$stamp"

@@ -1,49 +1,55 @@
 #!/usr/bin/env bash
-# Starts Knobwerk on a scratch copy of the bundled sample game files (data/*.ini),
-# so that the player's own game configuration is never touched:
+# Starts Knobwerk on a scratch copy of the bundled sample game files (data/*.ini), in a
+# scratch home, so that the player's own game configuration is never touched:
 #
-#   scripts/demo.sh build/Knobwerk
+#   scripts/demo.sh build/Knobwerk                    the window, in the desktop session
+#   scripts/demo.sh build/Knobwerk PICTURE [SCALE]    a picture of the window at that
+#                                                     QT_SCALE_FACTOR, on a virtual X server
 #
-# The scratch folder is left behind afterwards so that the edited files (and any
-# .bak copies) can be inspected; its path is printed before and after the run.
-# The program writes its own Knobwerk.ini beside its executable, as it always does.
-#
-# Knobwerk needs a desktop session (X11 or Wayland). Without one (a server, a container,
-# an SSH session: neither DISPLAY nor WAYLAND_DISPLAY set) it runs on a virtual X display
-# (scripts/xvfb.sh) instead, takes a picture of the window into the scratch folder, and ends.
+# Without a desktop session (a server, a container, an SSH session) the first form takes
+# the picture into the scratch home, which it leaves behind for inspection.
 set -euo pipefail
+root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=xvfb.sh
+. "$root/scripts/xvfb.sh"
 
-# shellcheck source=scratch-home.sh
-. "$(dirname -- "${BASH_SOURCE[0]}")/scratch-home.sh"
+program=${1:-}
+[ -f "$program" ] && [ -x "$program" ] || fail "usage: ${0##*/} PATH-TO-KNOBWERK [PICTURE [SCALE]] (make build first)"
+program=$(realpath -- "$program")
+picture=${2:-}
+scale=${3:-1}
 
-program=$(resolve_program "${1:-}")
-make_scratch_home
+home=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-home.XXXXXX")
+config="$home/Documents/My Games/Unreal Tournament 3/UTGame/Config"
+mkdir -p -- "$config" "$home/.config" "$home/.cache" "$home/.local/share" "$home/runtime"
+chmod 700 -- "$home/runtime"
+cp -- "$root"/data/*.ini "$config/"
+# Qt takes the documents folder from this file, with the HOME the program runs with.
+# shellcheck disable=SC2016
+echo 'XDG_DOCUMENTS_DIR="$HOME/Documents"' >"$home/.config/user-dirs.dirs"
+scratch=(HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache"
+    XDG_DATA_HOME="$home/.local/share" XDG_DOCUMENTS_DIR="$home/Documents")
+echo "Game INI files in: $config"
 
-echo "Scratch home:      $SCRATCH_HOME"
-echo "Game INI files in: $SCRATCH_CONFIG"
-
-SHOW_SECONDS=${SHOW_SECONDS:-5} # how long the window runs on the virtual display
-
-status=0
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
-    run_in_scratch_home "$program" || status=$?
-else
-    picture="$SCRATCH_HOME/knobwerk-window.png"
+if [ -z "$picture" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    status=0
+    env "${scratch[@]}" "$program" || status=$?
+    echo "Left behind for inspection: $config (remove it with: rm -rf '$home')"
+    exit "$status"
+fi
+keep=""
+if [ -z "$picture" ]; then
+    picture="$home/knobwerk-window.png" keep=yes
     echo "No display: Knobwerk needs a desktop session (X11 or Wayland; DISPLAY and WAYLAND_DISPLAY are unset)."
-    echo "Running it for ${SHOW_SECONDS}s on a virtual X display instead; its picture goes to $picture"
-    # shellcheck source=xvfb.sh
-    . "$KNOBWERK_ROOT/scripts/xvfb.sh"
-    xvfb_fail() { scratch_fail "$@"; }
-    trap stop_xvfb EXIT
-    start_xvfb 1024x768
-    run_in_scratch_home "$program" >"$SCRATCH_HOME/knobwerk.log" 2>&1 &
-    watch_program $! "$SCRATCH_HOME/knobwerk.log"
-    grab_window "$(SETTLE_SECONDS=$SHOW_SECONDS wait_for_window knobwerk)" "$picture"
-    stop_xvfb
-    [ -s "$picture" ] && echo "Picture of the window: $picture"
+    echo "Running it on a virtual X display instead; its picture goes to $picture"
     echo "To use the window itself, run make demo in a desktop session, or over ssh -X."
 fi
-
-echo "Left behind for inspection: $SCRATCH_CONFIG"
-echo "(remove it with: rm -rf '$SCRATCH_HOME')"
-exit "$status"
+trap 'stop_displays; [ -n "$keep" ] || rm -rf -- "$home"' EXIT
+trap 'exit 130' INT TERM
+mkdir -p -- "$(dirname -- "$picture")"
+start_xvfb "$((1280 * scale))x$((1024 * scale))"
+env -u WAYLAND_DISPLAY "${scratch[@]}" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb \
+    QT_SCALE_FACTOR="$scale" "$program" >"$home/knobwerk.log" 2>&1 &
+watch_program $! "$home/knobwerk.log" # env execs the program
+window=$(wait_window "$WINDOW_TITLE")
+picture "$window" "$picture"

@@ -8,8 +8,8 @@ set -euo pipefail
 declare -A groups=(
     [build]="cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
              libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2"
-    # Xvfb, the window lister and the screen grabber of scripts/xvfb.sh.
-    [display]="xvfb x11-utils imagemagick"
+    # The virtual X server of scripts/xvfb.sh, and what it drives and grabs the window with.
+    [display]="xvfb x11-utils xdotool xclip imagemagick"
     [fuzz]="clang libclang-rt-dev"
     # The cross compilers, the sources of GoogleTest and Qt for Windows, Wine and its fonts.
     [windows]="cmake ninja-build make dpkg-dev xz-utils googletest g++-mingw-w64-x86-64-posix
@@ -17,8 +17,8 @@ declare -A groups=(
                fonts-liberation2"
     # cpack's dpkg-shlibdeps, the portable release's bundling, the package checks.
     [package]="dpkg-dev binutils patchelf qt6-wayland desktop-file-utils appstream"
-    # The checks in fresh Debian roots, driving the window like a player.
-    [roots]="debootstrap xvfb xdotool xclip x11-utils imagemagick weston"
+    # The checks in fresh Debian roots (with display), on X11 and on Wayland.
+    [roots]="debootstrap weston"
 )
 
 wanted=()

@@ -37,7 +37,9 @@ public:
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring command = L"\"" + copy.wstring() + L"\"";
-        m_started = CreateProcessW(copy.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+        // No console: under Wine a console of its own is a conhost process that can
+        // outlive the copy and keep the test's output open, so ctest waits on it.
+        m_started = CreateProcessW(copy.c_str(), command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
                                    nullptr, nullptr, &startup, &m_process);
     }
     void stop() {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the package with apt-get into a fresh, minimal Debian 12 root and uses it
-# there as the ordinary user "player" would, on a virtual X server (Xvfb):
+# there as the ordinary user "player" would, on a virtual X server:
 #
 #   sudo tests/packaging/check-install.sh knobwerk_1.0_amd64.deb
 #
@@ -11,48 +11,25 @@
 #    the installed program starts with its own error box, then the window opens.
 # 3. Removing the package leaves the player's Knobwerk.ini alone.
 set -euo pipefail
-
-here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 deb=$(realpath -- "${1:?usage: ${0##*/} PACKAGE.deb}")
-[ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
-
 # shellcheck source=debian-root.sh
-. "$here/debian-root.sh"
-# shellcheck source=xdriver.sh
-. "$here/xdriver.sh"
-
-log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-install.XXXXXX")
-trap 'stop_xvfb; drop_debian_root; rm -f -- "$log"' EXIT
-trap 'exit 130' INT TERM
+. "$(dirname -- "$0")/debian-root.sh"
 
 new_debian_root
 cp -- "$deb" "$DEBIAN_ROOT/tmp/knobwerk.deb"
-in_root apt-get update -qq
 # Without the recommended packages: the dependencies alone must be enough.
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends /tmp/knobwerk.deb >"$log" 2>&1 ||
-    fail "apt-get install failed: $(tail -n 20 "$log")"
-: >"$log"
+root_install /tmp/knobwerk.deb
 good "installed with apt-get (no recommended packages) into a fresh Debian 12 root"
-
-for file in /usr/lib/knobwerk/Knobwerk /usr/bin/knobwerk; do
-    missing=$(in_root ldd "$file" | grep 'not found' || true)
-    [ -z "$missing" ] || fail "libraries of $file missing: $missing"
-done
+resolved /usr/lib/knobwerk/Knobwerk /usr/bin/knobwerk
 [ "$(in_root readlink -f /usr/bin/Knobwerk)" = /usr/bin/knobwerk ] || fail "/usr/bin/Knobwerk is not the launcher"
 good "program and launcher resolve all their libraries; knobwerk and Knobwerk are the launcher"
 
 exec_line=$(sed -n 's/^Exec=//p' "$DEBIAN_ROOT/usr/share/applications/knobwerk.desktop" | head -n 1)
 [ -n "$exec_line" ] || fail "the desktop entry has no Exec line"
-player_game_files
 player_x
 
-# start_from_menu: runs the desktop entry's Exec line as the player, in the background.
-start_from_menu() {
-    start_as_player "$log" sh -c "exec $exec_line"
-}
-
 # --- 1. a normal start from the menu --------------------------------------------------------
-start_from_menu
+start_as_player sh -c "exec $exec_line"
 window=$(window_alone)
 good "Exec=$exec_line opens the window with no box: $(xdotool getwindowname "$window")"
 tweak="$DEBIAN_ROOT/home/player/.local/share/knobwerk/Knobwerk.ini"
@@ -69,26 +46,22 @@ done
 
 # --- 2. a data folder the player cannot write to ----------------------------------------------
 as_player sh -c 'mv ~/.local/share/knobwerk ~/knobwerk-kept && chmod 555 ~/.local/share'
-start_from_menu
-box=$(wait_window "$BOX_TITLE")
-said=$(box_text "$box")
+start_as_player sh -c "exec $exec_line"
+said=$(close_box)
 [[ "$said" == "Knobwerk cannot keep its own copy below your data folder: "*"Permission denied"* ]] ||
     fail "the launcher's box says '$said'"
 good "launcher: $said"
-xdotool key --clearmodifiers Return
 sleep 1
-box=$(wait_window "$BOX_TITLE")
-said=$(box_text "$box")
+said=$(close_box)
 [ "$said" = "Unable to write to /usr/lib/knobwerk/Knobwerk.ini." ] || fail "then the program says '$said'"
-xdotool key --clearmodifiers Return
-window=$(wait_window "$WINDOW_TITLE")
+wait_window "$WINDOW_TITLE" >/dev/null
 good "then the installed program: '$said', then the window"
 stop_program
 as_player sh -c 'chmod 755 ~/.local/share && mv ~/knobwerk-kept ~/.local/share/knobwerk'
 
 # --- 3. removal ---------------------------------------------------------------------------------
-in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq knobwerk >"$log" 2>&1 ||
-    fail "apt-get remove failed: $(tail -n 20 "$log")"
+in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq knobwerk >"$LOG" 2>&1 ||
+    fail "apt-get remove failed: $(tail -n 20 "$LOG")"
 [ ! -e "$DEBIAN_ROOT/usr/bin/knobwerk" ] || fail "the launcher is still there after apt-get remove"
 [ -s "$tweak" ] || fail "removing the package took the player's Knobwerk.ini"
 good "apt-get remove knobwerk leaves ~/.local/share/knobwerk/Knobwerk.ini alone"

@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# Checks the launcher in an installed layout of its own (a scratch prefix with bin/knobwerk,
-# the link bin/Knobwerk and lib/knobwerk/Knobwerk), with a stand-in program that prints the
-# path it was started as:
+# Checks the launcher (ctest runs it) in an installed layout of its own: a scratch prefix
+# with bin/knobwerk, the link bin/Knobwerk, and as lib/knobwerk/Knobwerk a stand-in that
+# prints the path it was started as. The first start copies the program into
+# $XDG_DATA_HOME/knobwerk (default ~/.local/share/knobwerk) and runs the copy; a later one
+# leaves an up-to-date copy alone and refreshes an old one; when the folder cannot be made
+# or the copy cannot be started, it says why and runs the installed program.
 #
-#   tests/packaging/check-launcher.sh BUILD/launcher/knobwerk      (ctest runs it)
-#
-# - the first start copies the program into $XDG_DATA_HOME/knobwerk and runs the copy;
-# - a later start leaves an up-to-date copy alone; after an upgrade it refreshes it;
-# - without XDG_DATA_HOME the copy lies in ~/.local/share/knobwerk;
-# - when the folder cannot be made, or the copy cannot be started, it says why and runs
-#   the installed program.
+#   tests/packaging/check-launcher.sh BUILD/launcher/knobwerk
 set -euo pipefail
 
 launcher=$(realpath -- "${1:?usage: ${0##*/} PATH-TO-LAUNCHER}")

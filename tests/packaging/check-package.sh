@@ -14,7 +14,6 @@
 #   categories are the menu entry's, PNG icons of their sizes, a non-empty README, a
 #   copyright file naming the program's licence and Qt's.
 set -euo pipefail
-
 deb=${1:?usage: ${0##*/} PACKAGE.deb}
 [ -f "$deb" ] || { echo "${0##*/}: no package at '$deb'" >&2; exit 2; }
 failures=0
@@ -25,11 +24,12 @@ bad() {
 good() { echo "ok:   $*"; }
 # check OK-TEXT FAIL-TEXT COMMAND...: reports OK-TEXT when COMMAND succeeds, else FAIL-TEXT.
 check() {
-    local ok=$1 failure=$2
-    shift 2
-    if "$@"; then good "$ok"; else bad "$failure"; fi
+    if "${@:3}"; then good "$1"; else bad "$2"; fi
 }
 echo "Checking $deb"
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-check.XXXXXX")
+trap 'rm -rf -- "$scratch"' EXIT
+dpkg-deb -x "$deb" "$scratch"
 
 # --- control fields --------------------------------------------------------------
 field() { dpkg-deb --field "$deb" "$1"; }
@@ -41,8 +41,7 @@ check "Depends: $(field Depends)" "Depends lacks libqt6widgets6 (shlibdeps not r
     grep -qE '(^|[ ,])libqt6widgets6([ ,(]|$)' <<<"$(field Depends)"
 check "Description present" "no Description" [ -n "$(field Description)" ]
 
-# --- file list -------------------------------------------------------------------
-listing=$(dpkg-deb --contents "$deb")
+# --- files -----------------------------------------------------------------------
 program=usr/lib/knobwerk/Knobwerk
 launcher=usr/bin/knobwerk
 link=usr/bin/Knobwerk
@@ -52,27 +51,18 @@ icons=(usr/share/icons/hicolor/48x48/apps/knobwerk.png usr/share/icons/hicolor/2
 readme=usr/share/doc/knobwerk/README.md
 copyright=usr/share/doc/knobwerk/copyright
 for path in "$program" "$launcher" "$desktop" "$metainfo" "${icons[@]}" "$readme" "$copyright"; do
-    mode=$(awk -v p="./$path" '$NF == p { print $1 }' <<<"$listing")
-    case "$mode" in
-    "") bad "missing from the package: /$path" ;;
-    -*) good "/$path ($mode)" ;;
-    *) bad "/$path is not a plain file ($mode)" ;;
-    esac
-    if [ "$path" = "$program" ] || [ "$path" = "$launcher" ]; then
-        [ -z "$mode" ] || [ "${mode:3:1}${mode:6:1}${mode:9:1}" = xxx ] || bad "/$path is not executable by all ($mode)"
+    if [ -L "$scratch/$path" ] || [ ! -f "$scratch/$path" ]; then
+        bad "no plain file /$path in the package"
+    else
+        good "/$path ($(stat -c %A "$scratch/$path"))"
     fi
 done
-link_line=$(awk -v p="./$link" '$6 == p' <<<"$listing")
-check "/$link -> knobwerk" "/$link is no link to the launcher: '$link_line'" \
-    eval '[ "${link_line:0:1}" = l ] && [[ "$link_line" == *" -> knobwerk" ]]'
-
-# --- content ---------------------------------------------------------------------
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-check.XXXXXX")
-trap 'rm -rf -- "$scratch"' EXIT
-dpkg-deb -x "$deb" "$scratch"
+check "/$link -> knobwerk" "/$link is no link to the launcher" [ "$(readlink "$scratch/$link")" = knobwerk ]
 
 for path in "$program" "$launcher"; do
     [ -f "$scratch/$path" ] || continue
+    mode=$(stat -c %A "$scratch/$path")
+    [ "${mode:3:1}${mode:6:1}${mode:9:1}" = xxx ] || bad "/$path is not executable by all ($mode)"
     check "/$path is an ELF program" "/$path is no ELF program" \
         [ "$(head -c 4 "$scratch/$path" | od -An -tx1 | tr -d ' \n')" = 7f454c46 ]
     if ! libraries=$(ldd "$scratch/$path" 2>&1); then
@@ -84,8 +74,8 @@ for path in "$program" "$launcher"; do
     fi
 done
 
+entry() { sed -n "s/^$1=//p" "$scratch/$desktop" 2>/dev/null | head -n 1; }
 if [ -f "$scratch/$desktop" ]; then
-    entry() { sed -n "s/^$1=//p" "$scratch/$desktop" | head -n 1; }
     for expected in Name=Knobwerk Icon=knobwerk Type=Application; do
         key=${expected%%=*}
         [ "$(entry "$key")" = "${expected#*=}" ] || bad "menu entry $key is '$(entry "$key")', not ${expected#*=}"
@@ -106,9 +96,8 @@ fi
 
 if [ -f "$scratch/$metainfo" ]; then
     # validate-tree also checks that the menu entry the metainfo names is there.
-    validation=$(appstreamcli validate-tree --no-net "$scratch" 2>&1) && status=0 || status=$?
-    check "appstreamcli validate-tree accepts the metainfo" \
-        "appstreamcli validate-tree rejects the metainfo: $validation" [ "$status" -eq 0 ]
+    validation=$(appstreamcli validate-tree --no-net "$scratch" 2>&1) && good "appstreamcli validate-tree accepts the metainfo" ||
+        bad "appstreamcli validate-tree rejects the metainfo: $validation"
     # tag NAME: the text of every one-line element NAME, with or without attributes.
     tag() { sed -n "s|.*<$1\( [^>]*\)\{0,1\}>\(.*\)</$1>.*|\2|p" "$scratch/$metainfo"; }
     check "metainfo id $(tag id)" "metainfo id is '$(tag id)'" [ "$(tag id).metainfo.xml" = "${metainfo##*/}" ]
@@ -116,9 +105,8 @@ if [ -f "$scratch/$metainfo" ]; then
         [ "$(tag project_license)" = GPL-3.0-or-later ]
     check "metainfo launches ${desktop##*/}" "metainfo launches '$(tag launchable)'" [ "$(tag launchable)" = "${desktop##*/}" ]
     categories=$(tag category | tr '\n' ';')
-    menu_categories=$(sed -n 's/^Categories=//p' "$scratch/$desktop" 2>/dev/null | head -n 1)
     check "metainfo categories $categories are the menu entry's" \
-        "metainfo categories '$categories', menu entry's '$menu_categories'" [ "$categories" = "$menu_categories" ]
+        "metainfo categories '$categories', menu entry's '$(entry Categories)'" [ "$categories" = "$(entry Categories)" ]
 fi
 
 for icon in "${icons[@]}"; do

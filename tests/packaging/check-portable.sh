@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Unpacks the portable release into a fresh, minimal Debian 12 root that has the
-# libraries of a desktop but no Qt, and uses it there as the ordinary user "player":
+# libraries of a desktop (the Debian packages of those the release leaves to the system)
+# but no Qt, and uses it there as the ordinary user "player":
 #
 #   sudo tests/packaging/check-portable.sh knobwerk-1.0-linux-x86_64.tar.gz [PICTURE-FOLDER]
 #
@@ -13,70 +14,39 @@
 # 3. On Wayland (weston's headless compositor): the window is created and shown there
 #    and the program keeps running.
 #
-# The desktop's libraries are the Debian packages of the libraries that the release
-# leaves to the system. Pictures go to PICTURE-FOLDER (default: beside the tarball).
+# Pictures go to PICTURE-FOLDER (default: beside the tarball).
 set -euo pipefail
-
-here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 tarball=$(realpath -- "${1:?usage: ${0##*/} TARBALL [PICTURE-FOLDER]}")
 pictures=$(realpath -m -- "${2:-$(dirname -- "$tarball")}")
-[ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
 mkdir -p -- "$pictures"
-
 # shellcheck source=debian-root.sh
-. "$here/debian-root.sh"
-# shellcheck source=xdriver.sh
-. "$here/xdriver.sh"
+. "$(dirname -- "$0")/debian-root.sh"
 
-weston_pid=""
-host_runtime=""
-unpacked=""
-log=""
-cleanup() {
-    stop_xvfb
-    [ -z "$weston_pid" ] || { kill "$weston_pid" 2>/dev/null || true; wait "$weston_pid" 2>/dev/null || true; }
-    drop_debian_root
-    [ -z "$host_runtime" ] || rm -rf -- "$host_runtime" "$host_runtime.log"
-    [ -z "$unpacked" ] || rm -rf -- "$unpacked"
-    [ -z "$log" ] || rm -f -- "$log"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+new_debian_root
+cp -- "$tarball" "$DEBIAN_ROOT/tmp/release.tar.gz"
+as_player sh -c 'mkdir -p ~/Apps && tar -C ~/Apps -xzf /tmp/release.tar.gz'
+release=$(find "$DEBIAN_ROOT/home/player/Apps" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+name=${release##*/}
+program="/home/player/Apps/$name/Knobwerk"
+[ -x "$release/Knobwerk" ] || fail "the tarball holds no executable $name/Knobwerk"
 
 # --- the desktop: the system libraries the release expects, fonts, and no Qt --------
-unpacked=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-unpacked.XXXXXX")
-tar -C "$unpacked" -xzf "$tarball"
-release=$(find "$unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-name=${release##*/}
-[ -x "$release/Knobwerk" ] || fail "the tarball holds no executable $name/Knobwerk"
 desktop_packages=$(ldd "$release/Knobwerk" "$release"/plugins/*/*.so |
     awk '$2 == "=>" && $3 ~ /^\// { print $3 }' | grep -v "^$release/" | sort -u |
     while read -r library; do dpkg -S "*/x86_64-linux-gnu/$(basename -- "$(realpath -- "$library")")" | head -n 1 | sed 's/: .*//; s/,.*//; s/:amd64$//'; done |
     sort -u | tr '\n' ' ')
-rm -rf -- "$unpacked" && unpacked=""
 grep -qi qt <<<"$desktop_packages" && fail "the release leaves Qt to the system: $desktop_packages"
-
-new_debian_root
-in_root apt-get update -qq
-in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    $desktop_packages fonts-dejavu-core >/dev/null
+# shellcheck disable=SC2086  # one word per package
+root_install $desktop_packages fonts-dejavu-core
 qt_installed=$(in_root dpkg-query -W -f='${Package}\n' | grep -i qt || true)
 [ -z "$qt_installed" ] || fail "the root has Qt packages: $qt_installed"
 good "a Debian 12 root without Qt, with: $desktop_packages fonts-dejavu-core"
-
-cp -- "$tarball" "$DEBIAN_ROOT/tmp/release.tar.gz"
-as_player sh -c 'mkdir -p ~/Apps && tar -C ~/Apps -xzf /tmp/release.tar.gz'
-program="/home/player/Apps/$name/Knobwerk"
-missing=$(in_root ldd "$program" | grep 'not found' || true)
-[ -z "$missing" ] || fail "libraries missing in the root: $missing"
+resolved "$program"
 good "unpacked into ~/Apps/$name; every library of Knobwerk resolves"
-
-player_game_files
 player_x QT_QPA_PLATFORM=xcb
-log=$(mktemp "${TMPDIR:-/tmp}/knobwerk-portable.XXXXXX")
 
 # --- 1. from the writable folder -------------------------------------------------------
-start_as_player "$log" "$program"
+start_as_player "$program"
 window=$(window_alone)
 good "the window opens with no box: $(xdotool getwindowname "$window")"
 picture "$window" "$pictures/portable-x11.png"
@@ -90,10 +60,8 @@ grep -q '^bUseSound=True' "$engine" || fail "the sample UTEngine.ini lacks bUseS
 click "$window" 60 122 # the check box bUseSound, ticked in the sample files
 click "$window" "${SAVE_BUTTON[@]}"
 press_on_box "$CONFIRM_TITLE" Return
-box=$(wait_window "$BOX_TITLE")
-said=$(box_text "$box")
+said=$(close_box)
 [ "$said" = "Settings were saved to Ini Files." ] || fail "save says '$said'"
-xdotool key --clearmodifiers Return
 grep -q $'^bUseSound=False\r$' "$engine" || fail "UTEngine.ini does not hold bUseSound=False after the save"
 good "Save to INI wrote bUseSound=False into UTEngine.ini: $said"
 
@@ -107,43 +75,32 @@ stop_program
 in_root cp -a "/home/player/Apps/$name" "/opt/$name"
 in_root chown -R root:root "/opt/$name"
 in_root rm -f "/opt/$name/Knobwerk.ini"
-start_as_player "$log" "/opt/$name/Knobwerk"
-box=$(wait_window "$BOX_TITLE")
-said=$(box_text "$box")
+start_as_player "/opt/$name/Knobwerk"
+said=$(close_box)
 [ "$said" = "Unable to write to /opt/$name/Knobwerk.ini." ] || fail "the read-only start says '$said'"
-xdotool key --clearmodifiers Return
-window=$(wait_window "$WINDOW_TITLE")
+wait_window "$WINDOW_TITLE" >/dev/null
 good "from a read-only folder: the error box '$said', then the window"
 stop_program
 
 # --- 3. on Wayland ----------------------------------------------------------------------------
-host_runtime=$(mktemp -d "${TMPDIR:-/tmp}/knobwerk-wayland.XXXXXX")
-chmod 700 -- "$host_runtime"
-XDG_RUNTIME_DIR=$host_runtime weston --backend=headless-backend.so --socket=wayland-knobwerk \
-    --width=1280 --height=1024 --idle-time=0 >"$host_runtime.log" 2>&1 &
-weston_pid=$!
-for ((i = 0; i < 50; i++)); do
-    [ -S "$host_runtime/wayland-knobwerk" ] && break
-    kill -0 "$weston_pid" 2>/dev/null || break
-    sleep 0.2
-done
-if [ ! -S "$host_runtime/wayland-knobwerk" ]; then
-    echo "skip: weston's headless compositor does not start here: $(tail -n 3 "$host_runtime.log")"
+# root's compositor puts its socket into the root, where the player connects to it.
+wayland="$DEBIAN_ROOT/tmp/wayland"
+mkdir -m 700 -- "$wayland"
+if ! start_weston "$wayland"; then
+    echo "skip: weston's headless compositor does not start here: $(tail -n 3 "$wayland.log")"
 else
-    chmod 777 -- "$host_runtime" "$host_runtime/wayland-knobwerk" # the player connects to root's compositor
-    root_bind "$host_runtime" /tmp/wayland
+    chmod 777 -- "$wayland" "$wayland/wayland-knobwerk"
     PLAYER_ENV=(QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR=/tmp/wayland WAYLAND_DISPLAY=wayland-knobwerk WAYLAND_DEBUG=client)
-    : >"$log"
-    start_as_player "$log" "$program"
+    start_as_player "$program"
     for ((i = 0; i < 60; i++)); do
-        grep -q 'set_title("UT3 Knobwerk' "$log" && grep -q 'wl_surface@[0-9]*\.attach' "$log" && break
-        program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
+        grep -q 'set_title("UT3 Knobwerk' "$LOG" && grep -q 'wl_surface@[0-9]*\.attach' "$LOG" && break
+        program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$LOG" | tail -n 5)"
         sleep 0.5
     done
-    grep -q 'set_title("UT3 Knobwerk' "$log" || fail "no window titled 'UT3 Knobwerk' on Wayland"
-    grep -q 'wl_surface@[0-9]*\.attach' "$log" || fail "the window on Wayland never got a picture"
+    grep -q 'set_title("UT3 Knobwerk' "$LOG" || fail "no window titled 'UT3 Knobwerk' on Wayland"
+    grep -q 'wl_surface@[0-9]*\.attach' "$LOG" || fail "the window on Wayland never got a picture"
     sleep 2
-    program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$log" | tail -n 5)"
+    program_running || fail "the program ended on Wayland: $(grep -v '^\[' "$LOG" | tail -n 5)"
     good "on Wayland (weston, headless): the window 'UT3 Knobwerk' is created and drawn, the program runs"
     stop_program
 fi

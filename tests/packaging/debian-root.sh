@@ -1,58 +1,48 @@
-# shellcheck shell=bash disable=SC2034  # the variables set here are for the sourcing script
-# Sourced by the checks that need a fresh, minimal Debian 12 root; never run on its own.
-# Needs root (debootstrap, chroot, mount).
+# shellcheck shell=bash
+# Sourced by the checks that use a release in a fresh, minimal Debian 12 root as the
+# ordinary user "player" would, on the virtual displays of scripts/xvfb.sh; needs root
+# (debootstrap, chroot, mount). Everything it starts or mounts goes away on exit.
 #
 #   new_debian_root           makes a fresh root and sets DEBIAN_ROOT to it
-#   root_bind HOST-DIR PATH   makes any host folder visible at PATH inside
-#   in_root CMD...            runs CMD inside the root (as root)
-#   as_player CMD...          runs CMD inside the root as the ordinary user "player"
-#                             (home /home/player), with a clean environment plus the
-#                             NAME=value words of PLAYER_ENV
-#   player_game_files         the sample game files in the player's documents folder
-#   player_x NAME=value...    Xvfb, visible inside the root; PLAYER_ENV is its DISPLAY
-#                             and the given variables
-#   start_as_player LOG CMD...  CMD as the player in the background, watched by the waits
+#   root_install PACKAGE...   apt-get installs them in the root, without recommended ones
+#   root_bind HOST-DIR PATH   makes a host folder visible at PATH inside
+#   in_root CMD... / as_player CMD...   CMD inside the root, as root / as the player, with
+#                             a clean environment plus the NAME=value words of PLAYER_ENV
+#   resolved FILE...          fails unless every library of those files resolves in the root
+#   player_x NAME=value...    the sample game files in the player's documents folder and an
+#                             X server visible inside; PLAYER_ENV is its DISPLAY and these
+#   start_as_player CMD...    CMD as the player in the background, watched by the waits
 #
-# The first call on a machine bootstraps the root once and keeps it as a tar file below
-# ${KNOBWERK_CACHE:-~/.cache/knobwerk}; later calls unpack that. Packages that apt-get
-# downloads inside a root are kept there as well. The root and its mounts go away on
-# exit (drop_debian_root, called from the EXIT trap the caller sets).
+# The first root on a machine is bootstrapped once and kept as a tar file below
+# ${KNOBWERK_CACHE:-~/.cache/knobwerk}, with the packages apt-get downloads inside.
 
+[ "$(id -u)" -eq 0 ] || { echo "${0##*/}: needs root (chroot, mount)" >&2; exit 2; }
+# shellcheck source=../../scripts/xvfb.sh
+. "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 KNOBWERK_CACHE=${KNOBWERK_CACHE:-$HOME/.cache/knobwerk}
+PLAYER_CONFIG="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
 DEBIAN_ROOT=""
 ROOT_MOUNTS=()
 PLAYER_ENV=()
+PLAYER_BASE=(HOME=/home/player USER=player LOGNAME=player PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8)
+LOG=$(mktemp "${TMPDIR:-/tmp}/knobwerk-check.XXXXXX")
+trap 'stop_displays; drop_debian_root; rm -f -- "$LOG"' EXIT
+trap 'exit 130' INT TERM
 
-root_fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# Prints the Debian mirror that this machine's apt uses for bookworm itself.
-debian_mirror() {
-    local uri
-    uri=$(awk '
-        /^URIs:/   { uris = $2 }
-        /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == "bookworm") found = uris }
-        /^$/       { uris = "" }
-        END        { print found }' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
-    if [ -z "$uri" ] && [ -f /etc/apt/sources.list ]; then
-        uri=$(awk '$1 == "deb" && $3 == "bookworm" { print $2; exit }' /etc/apt/sources.list)
-    fi
-    [ -n "$uri" ] || root_fail "no bookworm mirror in this machine's apt sources (/etc/apt/sources.list.d/*.sources)"
-    echo "$uri"
-}
-
-# The cached minimal root, made once per machine.
+# The cached minimal root, bootstrapped from the mirror this machine's apt uses for bookworm.
 debian_root_tar() {
-    local tar="$KNOBWERK_CACHE/debian-bookworm-minbase.tar" work
+    local tar="$KNOBWERK_CACHE/debian-bookworm-minbase.tar" work mirror
     if [ ! -f "$tar" ]; then
+        mirror=$(cat /etc/apt/sources.list.d/*.sources /etc/apt/sources.list 2>/dev/null |
+            awk '/^URIs:/ { uris = $2 } /^Suites:/ && / bookworm( |$)/ { print uris; exit }
+                 $1 == "deb" && $3 == "bookworm" { print $2; exit }')
+        [ -n "$mirror" ] || fail "no bookworm mirror in this machine's apt sources"
         mkdir -p -- "$KNOBWERK_CACHE"
         work=$(mktemp -d "$KNOBWERK_CACHE/bootstrap.XXXXXX")
         chmod 755 -- "$work" # it becomes "/" of the root, which every user must enter
         echo "Bootstrapping a minimal Debian 12 root (once per machine) into $tar" >&2
-        debootstrap --variant=minbase bookworm "$work" "$(debian_mirror)" >"$work.log" 2>&1 ||
-            root_fail "debootstrap failed; see $work.log"
+        debootstrap --variant=minbase bookworm "$work" "$mirror" >"$work.log" 2>&1 ||
+            fail "debootstrap failed; see $work.log"
         tar -C "$work" -cf "$tar.part" . && mv -- "$tar.part" "$tar"
         rm -rf -- "$work" "$work.log"
     fi
@@ -73,13 +63,18 @@ new_debian_root() {
     mount -t proc proc "$DEBIAN_ROOT/proc"
     ROOT_MOUNTS+=("$DEBIAN_ROOT/proc")
     in_root useradd --create-home --shell /bin/sh player
+    in_root apt-get update -qq
+}
+
+root_install() {
+    in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >"$LOG" 2>&1 ||
+        fail "apt-get install failed: $(tail -n 20 "$LOG")"
 }
 
 root_bind() {
-    local host=$1 inside="$DEBIAN_ROOT$2"
-    mkdir -p -- "$inside"
-    mount --bind "$host" "$inside"
-    ROOT_MOUNTS+=("$inside")
+    mkdir -p -- "$DEBIAN_ROOT$2"
+    mount --bind "$1" "$DEBIAN_ROOT$2"
+    ROOT_MOUNTS+=("$DEBIAN_ROOT$2")
 }
 
 in_root() {
@@ -87,8 +82,13 @@ in_root() {
 }
 
 as_player() {
-    chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
-        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@"
+    chroot --userspec=player:player "$DEBIAN_ROOT" env -i "${PLAYER_BASE[@]}" "${PLAYER_ENV[@]}" "$@"
+}
+
+resolved() {
+    local missing
+    missing=$(in_root ldd "$@" | grep 'not found' || true)
+    [ -z "$missing" ] || fail "libraries missing in the root: $missing"
 }
 
 # Unmounts everything in reverse order; removes the root only when nothing is mounted
@@ -98,37 +98,28 @@ drop_debian_root() {
     for ((i = ${#ROOT_MOUNTS[@]} - 1; i >= 0; i--)); do
         umount -- "${ROOT_MOUNTS[i]}" 2>/dev/null || umount -l -- "${ROOT_MOUNTS[i]}" 2>/dev/null || true
     done
-    ROOT_MOUNTS=()
-    [ -n "$DEBIAN_ROOT" ] && [ -d "$DEBIAN_ROOT" ] || return 0
+    [ -n "$DEBIAN_ROOT" ] || return 0
     if findmnt -rn -o TARGET | grep -qF -- "$DEBIAN_ROOT"; then
         echo "warning: something is still mounted below $DEBIAN_ROOT; left in place" >&2
     else
         rm -rf -- "$DEBIAN_ROOT"
     fi
-    DEBIAN_ROOT=""
 }
 
-PLAYER_CONFIG="/home/player/Documents/My Games/Unreal Tournament 3/UTGame/Config"
-
-player_game_files() {
+player_x() {
     local file
     as_player mkdir -p "$PLAYER_CONFIG" /tmp/runtime-player
     as_player chmod 700 /tmp/runtime-player
     for file in "$(dirname -- "${BASH_SOURCE[0]}")"/../../data/*.ini; do
         as_player sh -c 'cat >"$1"' - "$PLAYER_CONFIG/${file##*/}" <"$file"
     done
-}
-
-player_x() {
     start_xvfb 1280x1024
     root_bind /tmp/.X11-unix /tmp/.X11-unix
     PLAYER_ENV=(DISPLAY="$DISPLAY" XDG_RUNTIME_DIR=/tmp/runtime-player "$@")
 }
 
 start_as_player() {
-    local log=$1
-    shift
-    chroot --userspec=player:player "$DEBIAN_ROOT" env -i HOME=/home/player USER=player LOGNAME=player \
-        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 "${PLAYER_ENV[@]}" "$@" >>"$log" 2>&1 &
-    watch_program $! "$log" # chroot and env exec, so this is the program itself
+    : >"$LOG"
+    chroot --userspec=player:player "$DEBIAN_ROOT" env -i "${PLAYER_BASE[@]}" "${PLAYER_ENV[@]}" "$@" >>"$LOG" 2>&1 &
+    watch_program $! "$LOG" # chroot and env exec, so this is the program itself
 }
