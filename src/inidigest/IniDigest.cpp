@@ -243,7 +243,8 @@ void InitIniDigest() {
         return;
     const std::string stamp = host.creationTimestamp ? host.creationTimestamp() : std::string();
     std::string content = initext::writeValue("", "General", "CreationDate", stamp);
-    content = initext::writeValue(content, "General", "Version", "v1.0");
+    content = initext::writeValue(content, kTweakFileVersion.section, kTweakFileVersion.key,
+                                  kTweakFileVersion.value);
     if (filestore::replaceFile(file, content))
         throw IniError("Unable to write to " + path);
 }

@@ -66,6 +66,10 @@ struct IniKeyWrite {
     std::string value;
 };
 
+// The version mark of a tweak-settings file: written when the file is created and on
+// every export, and what an import asks of a file it accepts.
+inline const IniKeyWrite kTweakFileVersion{"General", "Version", "v1.0"};
+
 // Throws before anything is written when these writes would make the target's file too
 // large to be read again, so that an operation never stops half-way at the size limit.
 // A missing or unreadable file passes: the writes themselves report it.

@@ -42,7 +42,7 @@ void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, 
             continue;
         // Export writes its version mark into the tweak file before the settings.
         if (file == TweakFile && writes.find(TweakFile) == writes.end())
-            writes[TweakFile].push_back({"General", "Version", "v1.0"});
+            writes[TweakFile].push_back(kTweakFileVersion);
         if (const std::optional<std::string> text = codecOf(row.kind).writtenText(values, row))
             writes[file].push_back({std::string(row.section), std::string(row.key), *text});
     }
@@ -85,7 +85,7 @@ void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
 bool exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
     ResetIniErrors();
     requireWholeWrite(values, stopped, tweakFileOf);
-    WriteIniString(TweakFile, "General", "Version", "v1.0");
+    WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key, kTweakFileVersion.value);
     writeAll(values, stopped, tweakFileOf);
     return !IniTargetWentMissing(TweakFile);
 }
@@ -125,7 +125,7 @@ TweakFileCheck chooseTweakFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(filestore::toPath(path), error))
         return TweakFileCheck::NotFound;
     SetCustomIniPath(path);
-    if (ReadIniStringOrEmpty(CustomFile, "General", "Version").empty())
+    if (ReadIniStringOrEmpty(CustomFile, kTweakFileVersion.section, kTweakFileVersion.key).empty())
         return TweakFileCheck::NotATweakFile;
     return TweakFileCheck::Accepted;
 }
