@@ -249,26 +249,21 @@ ReadResult readSettledFile(const fs::path& path, std::uintmax_t maxSize) {
     return readRepeatedly(path, maxSize, true);
 }
 
-bool isReadOnly(const fs::path& path) {
-    const auto facts = sys::factsOf(path);
-    return facts && facts->readOnly;
-}
-
 namespace {
 
 // The temporary file beside `target` with the new content, flushed, taking over what
 // `old` is; `temporary` is left empty when it fails.
 std::error_code writeTemporary(const fs::path& target, std::string_view bytes, const sys::FileFacts* old,
                                const fs::path* permissionsOf, fs::path& temporary) {
+    std::optional<std::uint32_t> mode;
+    if (old)
+        mode = old->mode;
+    if (permissionsOf)
+        if (const auto model = sys::factsOf(*permissionsOf))
+            mode = model->mode;
     std::error_code error;
     for (int attempt = 0; attempt < 4; ++attempt) {
         temporary = temporaryBeside(target);
-        std::optional<std::uint32_t> mode;
-        if (old)
-            mode = old->mode;
-        if (permissionsOf)
-            if (const auto model = sys::factsOf(*permissionsOf))
-                mode = model->mode;
         sys::Handle file = sys::createNew(temporary, mode, error);
         if (error == std::errc::file_exists)
             continue; // that name is taken: never touch the other file

@@ -43,7 +43,9 @@ struct ReadResult {
     std::string bytes;
     std::error_code error; // why it failed
     FileStamp stamp;       // of the version read
-    bool readOnly = false; // see isReadOnly
+    // The file grants no write access: no write permission bits on POSIX (also for root,
+    // who could otherwise replace it), the read-only attribute on Windows.
+    bool readOnly = false;
 };
 
 // Reads a regular file, or the one a link leads to, whole; anything else fails at once
@@ -58,10 +60,6 @@ ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = 
 // program's own writes are recognised by their content and taken at once, whenever the
 // file system sets the file's time.
 ReadResult readSettledFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
-
-// True when the file grants no write access: no write permission bits on POSIX (also
-// for root, who could otherwise replace it), the read-only attribute on Windows.
-bool isReadOnly(const std::filesystem::path& path);
 
 // Whose file a replacement writes. The player's files are never replaced while they are
 // read-only: that is how players keep the game from resetting their settings. The

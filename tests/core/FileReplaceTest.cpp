@@ -135,7 +135,7 @@ TEST_F(FileReplace, TheProgramsOwnReadOnlyFileIsReplacedWhole) {
     EXPECT_EQ(readBytes(file), updated);
 #ifndef _WIN32
     // As private as the file it copies (Windows' new files take their folder's rules).
-    EXPECT_TRUE(filestore::isReadOnly(file)) << "a copy of a read-only file stays read-only";
+    EXPECT_TRUE(filestore::readFile(file).readOnly) << "a copy of a read-only file stays read-only";
 #endif
     EXPECT_EQ(entriesIn(temp.path()), 1u);
 }
