@@ -79,6 +79,13 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// The file itself opened for writing, shared with its other readers and writers.
+Handle openExistingForWriting(const fs::path& path) {
+    return Handle(reinterpret_cast<std::intptr_t>(
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
 bool flushed(HANDLE file) {
     probe::noteFlush();
     return FlushFileBuffers(file) != 0;
@@ -242,19 +249,11 @@ std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
 }
 
 bool canWrite(const fs::path& path) {
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    return openExistingForWriting(path).valid();
 }
 
 std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
-    Handle file(reinterpret_cast<std::intptr_t>(
-        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    Handle file = openExistingForWriting(path);
     if (!file.valid())
         return lastError();
     file.markWritten();
