@@ -1,5 +1,6 @@
 // A running game writes its settings files again when it quits and undoes what was
 // written meanwhile: save and restore warn first, and only they.
+#include "RealInput.h"
 #include "WindowFixture.h"
 
 #include "platform/GameProcess.h"
@@ -7,9 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 
@@ -107,26 +106,18 @@ TEST_F(GameGuard, OperationsThatLeaveTheGameFilesAloneNeverWarn) {
 // and only OK itself goes on.
 TEST(GameRunningWarningBox, CancelIsTheDefaultAndOnlyOkGoesOn) {
     QtUserDialogs dialogs;
-    const auto answerWith = [](const std::function<void(QMessageBox*)>& act) {
-        QTimer::singleShot(0, [act] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->icon(), QMessageBox::Warning);
-            EXPECT_EQ(box->windowTitle(), QtUserDialogs::applicationTitle());
-            act(box);
-        });
+    const auto warning = [](QWidget* box) {
+        auto* message = qobject_cast<QMessageBox*>(box);
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->icon(), QMessageBox::Warning);
+        EXPECT_EQ(box->windowTitle(), QtUserDialogs::applicationTitle());
     };
-    const auto press = [](Qt::Key key) {
-        return [key](QMessageBox* box) {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(box, &press);
-        };
-    };
-    answerWith(press(Qt::Key_Return));
+    answerNextBox(warning, keyOnBox(Qt::Key_Return));
     EXPECT_EQ(dialogs.warn("UT3 is running."), kConfirmCancel);
-    answerWith(press(Qt::Key_Escape));
+    answerNextBox(warning, keyOnBox(Qt::Key_Escape));
     EXPECT_EQ(dialogs.warn("UT3 is running."), kConfirmCancel);
-    answerWith([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    answerNextBox(warning,
+                  [](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click(); });
     EXPECT_EQ(dialogs.warn("UT3 is running."), kConfirmOk);
 }
 

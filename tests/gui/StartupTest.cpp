@@ -1,5 +1,6 @@
 // Start-up: caption, tweak file, patch version and the first load, also when files are
 // missing; the information box, the help link and the confirmation box.
+#include "RealInput.h"
 #include "WindowFixture.h"
 
 #include "ui/FormBuilder.h"
@@ -142,26 +143,15 @@ TEST_F(Startup, ClosingAsksNothingAndWritesNothing) {
 // The real confirmation box: OK gives 1; Cancel, Escape and the close box give 2.
 TEST(ConfirmationBox, OkIsOneEverythingElseIsTwo) {
     QtUserDialogs dialogs;
-    const auto answerWith = [](const std::function<void(QWidget*)>& act) {
-        QTimer::singleShot(0, [act] {
-            QWidget* box = QApplication::activeModalWidget();
-            ASSERT_NE(box, nullptr);
-            EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
-            EXPECT_EQ(box->windowTitle(), "Information");
-            act(box);
-        });
+    const auto confirmation = [](QWidget* box) {
+        EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_EQ(box->windowTitle(), "Information");
     };
-    const auto press = [](Qt::Key key) {
-        return [key](QWidget* box) {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(box, &press);
-        };
-    };
-    answerWith(press(Qt::Key_Escape));
+    answerNextBox(confirmation, keyOnBox(Qt::Key_Escape));
     EXPECT_EQ(dialogs.confirm("Proceed?", "Information"), 2);
-    answerWith([](QWidget* box) { box->close(); });
+    answerNextBox(confirmation, [](QWidget* box) { box->close(); });
     EXPECT_EQ(dialogs.confirm("Proceed?", "Information"), 2);
-    answerWith(press(Qt::Key_Return));
+    answerNextBox(confirmation, keyOnBox(Qt::Key_Return));
     EXPECT_EQ(dialogs.confirm("Proceed?", "Information"), 1);
 }
 
