@@ -11,6 +11,7 @@ std::atomic<std::uint64_t> renames{0};
 std::atomic<std::uint64_t> stats{0};
 std::atomic<std::uint64_t> settleWaits{0};
 Simulation current;
+FileCallObserver* currentObserver = nullptr;
 
 } // namespace
 
@@ -24,6 +25,14 @@ void simulate(const Simulation& simulation) {
 
 const Simulation& simulation() {
     return current;
+}
+
+void observe(FileCallObserver* observer) {
+    currentObserver = observer;
+}
+
+FileCallObserver* observer() {
+    return currentObserver;
 }
 
 void noteFlush() {

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <string_view>
 
 // A window into the file calls behind FileStore, for the benchmark and the tests: how
 // many flushes, renames and stat calls an operation costs, and how it behaves on disks
@@ -34,6 +36,25 @@ struct Simulation {
 // Applies to every file call from now on; Simulation{} is the machine as it is.
 void simulate(const Simulation& simulation);
 const Simulation& simulation();
+
+// What the file calls change on disk, call by call, in the order they are made: enough
+// to tell every state a power cut could leave behind. Paths are the files themselves,
+// links followed.
+class FileCallObserver {
+public:
+    virtual ~FileCallObserver() = default;
+    virtual void created(const std::filesystem::path& file) = 0; // new and empty
+    virtual void wrote(const std::filesystem::path& file, std::uint64_t offset, std::string_view bytes) = 0;
+    virtual void resized(const std::filesystem::path& file, std::uint64_t size) = 0; // cut or extended
+    virtual void flushed(const std::filesystem::path& file) = 0;                     // its content
+    virtual void renamed(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    virtual void removed(const std::filesystem::path& file) = 0;
+    virtual void folderFlushed(const std::filesystem::path& folder) = 0; // its list of names
+};
+
+// Reports every file call from now on to `observer` (nullptr: to none).
+void observe(FileCallObserver* observer);
+FileCallObserver* observer();
 
 // Called by the file calls themselves.
 void noteFlush();

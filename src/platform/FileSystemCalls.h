@@ -60,23 +60,28 @@ std::error_code readWhole(const std::filesystem::path& path, std::uintmax_t maxS
                           FileFacts& facts);
 
 // An open file (a descriptor on POSIX, a HANDLE on Windows), closed with the object.
+// `path` names the file in what the file-call observer is told.
 class Handle {
 public:
-    explicit Handle(std::intptr_t native = -1)
-        : m_native(native) {}
+    explicit Handle(std::intptr_t native = -1, std::filesystem::path path = {})
+        : m_native(native)
+        , m_path(std::move(path)) {}
     Handle(Handle&& other) noexcept
         : m_native(std::exchange(other.m_native, -1))
+        , m_path(std::move(other.m_path))
         , m_written(other.m_written) {}
     Handle& operator=(Handle&&) = delete;
     ~Handle() { close(); }
     bool valid() const { return m_native != -1; }
     std::intptr_t native() const { return m_native; }
     int fd() const { return static_cast<int>(m_native); }
+    const std::filesystem::path& path() const { return m_path; }
     void markWritten() { m_written = true; }
     std::error_code close();
 
 private:
     std::intptr_t m_native;
+    std::filesystem::path m_path;
     bool m_written = false;
 };
 

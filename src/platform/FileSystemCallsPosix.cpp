@@ -52,21 +52,34 @@ int statOpen(int fd, struct stat& info) {
     return ::fstat(fd, &info);
 }
 
-std::error_code writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? lastError() : std::make_error_code(std::errc::io_error);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
+std::error_code flushed(const Handle& file) {
+    probe::noteFlush();
+    if (::fsync(file.fd()) != 0)
+        return lastError();
+    if (probe::FileCallObserver* observer = probe::observer())
+        observer->flushed(file.path());
     return {};
 }
 
-std::error_code flushed(int fd) {
-    probe::noteFlush();
-    return ::fsync(fd) == 0 ? std::error_code() : lastError();
+// Writes all of `bytes` at `offset`, and tells the observer what reached the file (also
+// when the write stopped part-way).
+std::error_code writeAllAt(const Handle& file, std::uint64_t offset, std::string_view bytes) {
+    std::string_view rest = bytes;
+    std::error_code error;
+    while (!rest.empty()) {
+        const ssize_t written = ::pwrite(file.fd(), rest.data(), rest.size(),
+                                         static_cast<off_t>(offset + (bytes.size() - rest.size())));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = written < 0 ? lastError() : std::make_error_code(std::errc::io_error);
+            break;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (probe::FileCallObserver* observer = probe::observer(); observer && rest.size() < bytes.size())
+        observer->wrote(file.path(), offset, bytes.substr(0, bytes.size() - rest.size()));
+    return error;
 }
 
 #ifdef __linux__
@@ -179,8 +192,11 @@ std::error_code Handle::close() {
 Handle createNew(const fs::path& path, std::optional<std::uint32_t> mode, std::error_code& error) {
     // Without a mode, 0666 narrowed by the umask, as for any new file.
     Handle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                       static_cast<mode_t>(mode.value_or(0666))));
+                       static_cast<mode_t>(mode.value_or(0666))),
+                path);
     error = file.valid() ? std::error_code() : lastError();
+    if (probe::FileCallObserver* observer = probe::observer(); observer && file.valid())
+        observer->created(path);
     return file;
 }
 
@@ -224,9 +240,9 @@ void copyExtendedAttributes([[maybe_unused]] const fs::path& model, [[maybe_unus
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
     file.markWritten();
-    if (const std::error_code error = writeAll(file.fd(), bytes))
+    if (const std::error_code error = writeAllAt(file, 0, bytes))
         return error;
-    return flushed(file.fd());
+    return flushed(file);
 }
 
 bool canWrite(const fs::path& path) {
@@ -235,15 +251,17 @@ bool canWrite(const fs::path& path) {
 }
 
 std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
-    Handle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    Handle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC), path);
     if (!file.valid())
         return lastError();
     file.markWritten();
-    if (const std::error_code error = writeAll(file.fd(), bytes))
+    if (const std::error_code error = writeAllAt(file, 0, bytes))
         return error;
     if (::ftruncate(file.fd(), static_cast<off_t>(bytes.size())) != 0)
         return lastError();
-    if (const std::error_code error = flushed(file.fd()))
+    if (probe::FileCallObserver* observer = probe::observer())
+        observer->resized(path, bytes.size());
+    if (const std::error_code error = flushed(file))
         return error;
     return file.close();
 }
@@ -251,7 +269,11 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
 // POSIX renames over a read-only file alike: only the folder's permissions count.
 std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target, bool) {
     probe::noteRename();
-    return ::rename(temporary.c_str(), target.c_str()) == 0 ? std::error_code() : lastError();
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return lastError();
+    if (probe::FileCallObserver* observer = probe::observer())
+        observer->renamed(temporary, target);
+    return {};
 }
 
 void flushFolder(const fs::path& folder) {
@@ -259,13 +281,17 @@ void flushFolder(const fs::path& folder) {
     Handle handle(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (handle.valid()) {
         probe::noteFlush();
-        (void)::fsync(handle.fd());
+        if (::fsync(handle.fd()) == 0)
+            if (probe::FileCallObserver* observer = probe::observer())
+                observer->folderFlushed(folder);
     }
 }
 
 void removeFile(const fs::path& path) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
+    std::error_code error;
+    if (fs::remove(path, error))
+        if (probe::FileCallObserver* observer = probe::observer())
+            observer->removed(path);
 }
 
 } // namespace filestore::sys

@@ -17,6 +17,10 @@ std::error_code windowsError(DWORD code) {
     return std::error_code(static_cast<int>(code), std::system_category());
 }
 
+HANDLE native(const Handle& file) {
+    return reinterpret_cast<HANDLE>(file.native());
+}
+
 // A handle that only looks at the file (its attributes), whoever else has it open.
 HANDLE openToLookAt(const fs::path& path) {
     return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
@@ -58,31 +62,42 @@ std::wstring withoutLongPathPrefix(std::wstring path) {
     return path;
 }
 
-HANDLE native(const Handle& file) {
-    return reinterpret_cast<HANDLE>(file.native());
-}
-
-bool writeAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+// Writes all of `bytes` at the file's position, and tells the observer what reached the
+// file (also when the write stopped part-way).
+bool writeAll(const Handle& file, std::uint64_t offset, std::string_view bytes) {
+    std::string_view rest = bytes;
+    bool ok = true;
+    while (!rest.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
+        if (!WriteFile(native(file), rest.data(), chunk, &written, nullptr) || written == 0) {
+            ok = false;
+            break;
+        }
+        rest.remove_prefix(written);
     }
-    return true;
+    const DWORD code = GetLastError();
+    if (probe::FileCallObserver* observer = probe::observer(); observer && rest.size() < bytes.size())
+        observer->wrote(file.path(), offset, bytes.substr(0, bytes.size() - rest.size()));
+    SetLastError(code);
+    return ok;
 }
 
 // The file itself opened for writing, shared with its other readers and writers.
 Handle openExistingForWriting(const fs::path& path) {
-    return Handle(reinterpret_cast<std::intptr_t>(
-        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    return Handle(reinterpret_cast<std::intptr_t>(CreateFileW(
+                      path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)),
+                  path);
 }
 
-bool flushed(HANDLE file) {
+bool flushed(const Handle& file) {
     probe::noteFlush();
-    return FlushFileBuffers(file) != 0;
+    if (!FlushFileBuffers(native(file)))
+        return false;
+    if (probe::FileCallObserver* observer = probe::observer())
+        observer->flushed(file.path());
+    return true;
 }
 
 // The system's text for `code`, in UTF-8, without the line break it ends with.
@@ -217,7 +232,9 @@ Handle createNew(const fs::path& path, std::optional<std::uint32_t>, std::error_
     const DWORD code = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     // The one failure the caller acts upon: another name is then tried.
     error = code == ERROR_FILE_EXISTS ? std::make_error_code(std::errc::file_exists) : windowsError(code);
-    return Handle(reinterpret_cast<std::intptr_t>(file));
+    if (probe::FileCallObserver* observer = probe::observer(); observer && file != INVALID_HANDLE_VALUE)
+        observer->created(path);
+    return Handle(reinterpret_cast<std::intptr_t>(file), path);
 }
 
 // A new file takes the owner and the access rules of its folder, as every file the
@@ -237,7 +254,7 @@ void copyExtendedAttributes(const fs::path&, Handle&) {}
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
     file.markWritten();
-    if (!writeAll(native(file), bytes) || !flushed(native(file)))
+    if (!writeAll(file, 0, bytes) || !flushed(file))
         return lastError();
     return {};
 }
@@ -251,7 +268,11 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
     if (!file.valid())
         return lastError();
     file.markWritten();
-    if (!writeAll(native(file), bytes) || !SetEndOfFile(native(file)) || !flushed(native(file)))
+    if (!writeAll(file, 0, bytes) || !SetEndOfFile(native(file)))
+        return lastError();
+    if (probe::FileCallObserver* observer = probe::observer())
+        observer->resized(path, bytes.size());
+    if (!flushed(file))
         return lastError();
     return file.close();
 }
@@ -278,8 +299,14 @@ std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target,
             Sleep(50);
         probe::noteRename();
         if (MoveFileExW(temporary.c_str(), target.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            // Written through: the new name lasts as if its folder had been flushed.
+            if (probe::FileCallObserver* observer = probe::observer()) {
+                observer->renamed(temporary, target);
+                observer->folderFlushed(target.parent_path());
+            }
             return {};
+        }
         code = GetLastError();
         if (!isHeldOpen(code))
             break;
@@ -294,8 +321,10 @@ std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target,
 void flushFolder(const fs::path&) {}
 
 void removeFile(const fs::path& path) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
+    std::error_code error;
+    if (fs::remove(path, error))
+        if (probe::FileCallObserver* observer = probe::observer())
+            observer->removed(path);
 }
 
 } // namespace filestore::sys
