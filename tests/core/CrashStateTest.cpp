@@ -33,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -385,11 +386,11 @@ protected:
             const std::string copy = i == 0   ? "; an older backup\r\n" + sample[i]
                                      : i == 1 ? sample[i].substr(0, sample[i].size() / 2)
                                               : replaced(sample[i], "0.25", "0.75");
-            accepted[name(file)] = {sample[i]};
-            if (c.operation == Operation::Save) {
-                accepted[name(file)] =
-                    savedVersions(static_cast<IniTarget>(EngineIni + i), sample[i], values);
-            } else {
+            accepted[name(file)] =
+                c.operation == Operation::Save
+                    ? savedVersions(static_cast<IniTarget>(EngineIni + i), sample[i], values)
+                    : std::set<std::string>{sample[i]};
+            if (c.operation != Operation::Save) {
                 writeBytes(backup, copy);
                 accepted[name(backup)] = {copy};
                 accepted[name(c.operation == Operation::Backup ? backup : file)].insert(
