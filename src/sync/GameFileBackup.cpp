@@ -6,6 +6,7 @@
 #include "platform/FileStore.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace gamebackup {
@@ -30,7 +31,8 @@ std::string cannotCreate(const std::string& target, const std::error_code& error
 
 // The whole content of `path`, or the error text `failure` gives for it.
 std::string readWhole(const std::string& path, const FailureText& failure) {
-    filestore::ReadResult file = filestore::readFile(filestore::toPath(path), kMaxIniFileSize);
+    // Never a copy of a file that another program is still writing.
+    filestore::ReadResult file = filestore::readSettledFile(filestore::toPath(path), kMaxIniFileSize);
     if (!file.ok)
         throw IniError(failure(path, file.error));
     return std::move(file.bytes);
@@ -46,10 +48,38 @@ struct Target {
     filestore::Ownership ownership = filestore::Ownership::Player;
 };
 
+// What a target held before, to put back should a later target fail.
+struct Before {
+    bool existed = false;
+    std::optional<std::string> bytes; // nullopt when it could not be read
+};
+
+Before contentBefore(const Target& target) {
+    const std::filesystem::path path = filestore::toPath(target.path);
+    filestore::ReadResult file = filestore::readSettledFile(path, kMaxIniFileSize);
+    if (file.ok)
+        return {true, std::move(file.bytes)};
+    return {filestore::exists(path), std::nullopt};
+}
+
+// Puts back what the first `count` targets held before.
+void putBack(const std::vector<Target>& targets, const std::vector<Before>& before, std::size_t count) {
+    for (std::size_t i = count; i-- > 0;) {
+        const std::filesystem::path path = filestore::toPath(targets[i].path);
+        if (before[i].bytes)
+            (void)filestore::Replacement(path, *before[i].bytes, nullptr, targets[i].ownership).commit();
+        else if (!before[i].existed)
+            std::filesystem::remove(path);
+    }
+}
+
 // Writes each target's new content beside it, all of them, before the first one is put
 // in its place: a target that cannot be written then costs no file its previous content.
+// One that fails as it is put in its place (a file rewritten where it is) has its old
+// content back at once, and so do the targets before it: all or nothing.
 void replaceAll(const std::vector<Target>& targets, const FailureText& failure) {
     std::vector<filestore::Replacement> prepared;
+    std::vector<Before> before;
     prepared.reserve(targets.size());
     for (const Target& target : targets) {
         const std::filesystem::path model = filestore::toPath(target.permissionsOf);
@@ -57,12 +87,15 @@ void replaceAll(const std::vector<Target>& targets, const FailureText& failure) 
                               target.permissionsOf.empty() ? nullptr : &model, target.ownership);
         if (const std::error_code error = prepared.back().error())
             throw IniError(failure(target.path, error));
+        before.push_back(contentBefore(target));
     }
     // The folders are flushed once, after the last rename and before any message.
     const filestore::FolderFlushScope flushFoldersAtEnd;
     for (std::size_t i = 0; i < targets.size(); ++i)
-        if (const std::error_code error = prepared[i].commit())
+        if (const std::error_code error = prepared[i].commit()) {
+            putBack(targets, before, i);
             throw IniError(failure(targets[i].path, error));
+        }
 }
 
 } // namespace

@@ -17,6 +17,12 @@
 #include <set>
 #include <system_error>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -167,6 +173,50 @@ TEST_F(GameFileBackupTest, LinkedFilesStayLinksAndCopiesOfPrivateFilesStayPrivat
     EXPECT_EQ(readBytes(synced / "UTInput.ini"), "[Engine.PlayerInput]\r\nDoubleClickTime=0.5\r\n");
 #endif
 }
+
+#ifndef _WIN32
+TEST_F(GameFileBackupTest, ABackupLinkLeadingToAPlayersFileLeavesItsProtectionAndMode) {
+    struct Case {
+        const char* what;
+        fs::perms mode;
+        bool written;
+    };
+    const Case cases[] = {
+        {"read-only", fs::perms::owner_read | fs::perms::group_read, false},
+        {"writable", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read, true}};
+    fs::permissions(file("UTEngine.ini"), fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path document = ini.documents() / "document.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(document, "the player's own");
+        fs::permissions(document, c.mode);
+        fs::remove(backupFile("UTEngine.ini"));
+        fs::create_symlink(document, backupFile("UTEngine.ini"));
+        EXPECT_EQ(errorOf(backupGameFiles).empty(), c.written);
+        EXPECT_EQ(readBytes(document) == kSampleEngineIni, c.written);
+        EXPECT_EQ(fs::status(document).permissions(), c.mode);
+    }
+}
+
+TEST_F(GameFileBackupTest, ARestoreThatFailsInPlaceGivesEveryFileItsOldContentBack) {
+    // UTGame.ini has a second name, so it is rewritten where it is; its backup is larger
+    // than the file-size limit lets the program write.
+    const std::map<std::string, std::string> before = gameFileBytes();
+    fs::create_hard_link(file("UTGame.ini"), ini.documents() / "UTGame.ini");
+    for (const char* name : kGameFiles)
+        writeBytes(backupFile(name), "[Backup]\r\nOf=" + std::string(name) + "\r\n");
+    writeBytes(backupFile("UTGame.ini"), std::string(64 * 1024, ';'));
+    if (const pid_t child = ::fork(); child == 0) {
+        const rlimit limit{32 * 1024, 32 * 1024};
+        ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 && !errorOf(restoreGameFiles).empty() ? 0 : 1);
+    } else {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the restore did not fail by itself";
+    }
+    EXPECT_EQ(gameFileBytes(), before);
+}
+#endif
 
 TEST_F(GameFileBackupTest, FileCopyReplacesTheTargetWithTheWholeSource) {
     const fs::path target = ini.programFolder() / "copy.ini";
