@@ -5,6 +5,7 @@
 #include "inidigest/IniText.h"
 #include "inidigest/IniValues.h"
 #include "platform/FileStore.h"
+#include "platform/RollbackJournal.h"
 
 #include <optional>
 
@@ -232,11 +233,20 @@ std::string GetPersonalFolder() {
 
 void InitIniDigest() {
     documentsFolder = GetPersonalFolder();
-    for (IniTarget target : {TweakFile, EngineIni, GameIni, InputIni})
-        filestore::removeStaleTemporaries(filestore::toPath(IniTargetPath(target)));
     // Backup and restore write the game files' ".bak" copies the same way.
-    for (IniTarget target : {EngineIni, GameIni, InputIni})
-        filestore::removeStaleTemporaries(filestore::toPath(IniBackupPath(target)));
+    std::vector<std::filesystem::path> files{filestore::toPath(IniTargetPath(TweakFile))};
+    for (IniTarget target : {EngineIni, GameIni, InputIni}) {
+        files.push_back(filestore::toPath(IniTargetPath(target)));
+        files.push_back(filestore::toPath(IniBackupPath(target)));
+    }
+    // A write that a crash or a power cut cut short is finished before anything is read.
+    for (const filestore::journal::Unmatched& unmatched : filestore::journal::recover(files))
+        showMessage("A change to \"" + filestore::pathText(unmatched.file) +
+                    "\" was cut short when Knobwerk last ran, but the file has been changed since, so it was "
+                    "left as it is. Its content from before that change is kept in \"" +
+                    filestore::pathText(unmatched.keptAt) + "\".");
+    for (const std::filesystem::path& file : files)
+        filestore::removeStaleTemporaries(file);
     const std::string path = IniTargetPath(TweakFile);
     const std::filesystem::path file = filestore::toPath(path);
     if (filestore::exists(file))

@@ -2,6 +2,7 @@
 
 #include "platform/FileCallProbe.h"
 #include "platform/FileSystemCalls.h"
+#include "platform/InPlaceRewrite.h"
 
 #include <algorithm>
 #include <array>
@@ -97,58 +98,78 @@ std::size_t contentHash(std::string_view bytes) {
     return std::hash<std::string_view>{}(bytes);
 }
 
-// The contents this program put in place last, enough for several full saves of all
-// files. A file changed a moment ago by anyone else may be in the middle of that
-// program's write (truncated, then written piece by piece); one holding a content this
-// program wrote is whole. Told by the content, not by the file's time, which some file
-// systems set only when the writing handle closes.
+// The version this program put in place last, per file. A file changed a moment ago by
+// anyone else may be in the middle of that program's write (truncated, then written
+// piece by piece); one that is still the very version this program wrote is whole. Told
+// by the file (its device and number), its size, its time as the system set it once the
+// writing handle was closed, and its content: no other program's write matches all.
 class OwnWrites {
 public:
-    void remember(std::uint64_t size, std::size_t hash) {
+    void remember(const FileStamp& stamp, std::size_t hash) {
         std::lock_guard lock(m_mutex);
-        m_contents[m_next++ % m_contents.size()] = {size, hash};
+        std::erase_if(m_versions, [&](const Version& v) { return sameFile(v.stamp, stamp); });
+        if (m_versions.size() >= 64)
+            m_versions.erase(m_versions.begin());
+        m_versions.push_back({stamp, hash});
     }
-    bool contains(std::string_view bytes) const {
-        const Content content{bytes.size(), contentHash(bytes)};
+    bool contains(const FileStamp& stamp, std::string_view bytes) const {
+        if (bytes.empty())
+            return false; // an emptied file is how another program's rewrite begins
+        const Version version{stamp, contentHash(bytes)};
         std::lock_guard lock(m_mutex);
-        return std::find(m_contents.begin(), m_contents.end(), content) != m_contents.end();
+        return std::find(m_versions.begin(), m_versions.end(), version) != m_versions.end();
     }
 
 private:
-    struct Content {
-        std::uint64_t size = UINT64_MAX;
+    struct Version {
+        FileStamp stamp;
         std::size_t hash = 0;
-        bool operator==(const Content&) const = default;
+        bool operator==(const Version&) const = default;
     };
+    static bool sameFile(const FileStamp& a, const FileStamp& b) {
+        return a.device == b.device && a.file == b.file;
+    }
     mutable std::mutex m_mutex;
-    std::array<Content, 256> m_contents{};
-    std::size_t m_next = 0;
+    std::vector<Version> m_versions;
 };
 
 OwnWrites ownWrites;
 
 // Whether the version read is one that another program has finished writing: this
-// program's own, or one that has stayed as it is for a moment. An empty file gets
-// longer: emptying the file is how a rewrite in place begins, and its writer may be
-// slowed down by a busy machine before it writes the first byte.
-bool settled(const fs::path& path, const FileStamp& stamp, std::string_view bytes) {
+// program's own, or one that no program holds open for writing. Where the system cannot
+// tell, one that has stayed as it is for a moment; an empty file longer: emptying the
+// file is how a rewrite in place begins, and its writer may be slowed down by a busy
+// machine before it writes the first byte.
+enum class Settled { Yes, No, WriterOpen };
+
+Settled settled(const fs::path& path, const FileStamp& stamp, std::string_view bytes) {
     constexpr std::int64_t kQuiet = 50'000'000;       // nanoseconds
     constexpr std::int64_t kQuietEmpty = 500'000'000; // nanoseconds
-    if (ownWrites.contains(bytes))
-        return true;
+    if (ownWrites.contains(stamp, bytes))
+        return Settled::Yes;
+    switch (sys::otherWriters(path)) {
+    case sys::Writers::Some:
+        return Settled::WriterOpen;
+    case sys::Writers::None: {
+        const auto now = sys::factsOf(path);
+        return now && now->stamp == stamp ? Settled::Yes : Settled::No;
+    }
+    case sys::Writers::Unknown:
+        break;
+    }
     const std::int64_t quiet = stamp.size == 0 ? kQuietEmpty : kQuiet;
     bool waited = false;
     while (true) {
         const std::int64_t age = sys::currentTime() - stamp.changed;
         if (age >= quiet || age < 0)
-            return true;
+            return Settled::Yes;
         if (!waited)
             probe::noteSettleWait();
         waited = true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const auto now = sys::factsOf(path);
         if (!now || now->stamp != stamp)
-            return false;
+            return Settled::No;
     }
 }
 
@@ -222,16 +243,27 @@ namespace {
 
 ReadResult readRepeatedly(const fs::path& path, std::uintmax_t maxSize, bool waitUntilSettled) {
     // A writer that truncates and rewrites the file in place is usually done within
-    // moments; the read waits for it a little, then gives up.
+    // moments; the read waits for it a little, then gives up. One that holds the file
+    // open for writing is given a little longer.
     constexpr int kAttempts = 20;
+    constexpr auto kWriterWait = std::chrono::seconds(2);
+    const auto giveUp = std::chrono::steady_clock::now() + kWriterWait;
     ReadResult result;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         result = readOnce(path, maxSize);
-        if (result.ok && waitUntilSettled && !settled(path, result.stamp, result.bytes)) {
+        const Settled state =
+            result.ok && waitUntilSettled ? settled(path, result.stamp, result.bytes) : Settled::Yes;
+        if (state != Settled::Yes) {
             result = ReadResult{};
             result.error = FileError::KeepsChanging;
+        }
+        if (state == Settled::WriterOpen && std::chrono::steady_clock::now() < giveUp) {
+            probe::noteSettleWait();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            --attempt; // the wait for the writer counts in time, not in attempts
+            continue;
         }
         if (result.error != FileError::KeepsChanging)
             break;
@@ -254,7 +286,7 @@ namespace {
 // The temporary file beside `target` with the new content, flushed, taking over what
 // `old` is; `temporary` is left empty when it fails.
 std::error_code writeTemporary(const fs::path& target, std::string_view bytes, const sys::FileFacts* old,
-                               const fs::path* permissionsOf, fs::path& temporary) {
+                               const fs::path* permissionsOf, fs::path& temporary, FileStamp& written) {
     std::optional<std::uint32_t> mode;
     if (old)
         mode = old->mode;
@@ -275,6 +307,9 @@ std::error_code writeTemporary(const fs::path& target, std::string_view bytes, c
             error = sys::writeAllAndFlush(file, bytes);
         if (const std::error_code closed = file.close(); !error)
             error = closed;
+        // Taken after the close: some file systems set the time only then. A rename keeps it.
+        if (const auto facts = sys::factsOf(temporary); !error && facts)
+            written = facts->stamp;
         break;
     }
     if (error) {
@@ -290,10 +325,18 @@ std::error_code writeTemporary(const fs::path& target, std::string_view bytes, c
 Replacement::Replacement(const fs::path& target, std::string_view bytes, const fs::path* permissionsOf,
                          Ownership ownership)
     : m_overReadOnly(ownership == Ownership::Program)
-    , m_size(bytes.size())
     , m_contentHash(contentHash(bytes)) {
     std::optional<sys::FileFacts> old;
     m_target = sys::followLinks(target, &old);
+    if (old)
+        m_checked = old->stamp;
+    // The program's own file is replaced whatever its read-only state; a link there leads
+    // to someone else's file, which keeps its protection and its permissions.
+    if (m_overReadOnly && sys::isLink(target)) {
+        m_overReadOnly = false;
+        if (old)
+            permissionsOf = nullptr;
+    }
     if (old && (m_error = unusable(*old)))
         return;
     if (old && old->readOnly && !m_overReadOnly) {
@@ -305,7 +348,8 @@ Replacement::Replacement(const fs::path& target, std::string_view bytes, const f
     // only, and the game reading another name would never see them.
     m_inPlace = old && old->links > 1 && !m_overReadOnly;
     if (!m_inPlace) {
-        m_error = writeTemporary(m_target, bytes, old ? &*old : nullptr, permissionsOf, m_temporary);
+        m_error =
+            writeTemporary(m_target, bytes, old ? &*old : nullptr, permissionsOf, m_temporary, m_written);
         // A new file that cannot be what the old one is: the old one is rewritten where it
         // is, if this user may write it, rather than a write refused that the system allows.
         m_inPlace = old && sys::isPermissionError(m_error) && sys::canWrite(m_target);
@@ -322,7 +366,8 @@ Replacement::Replacement(Replacement&& other) noexcept
     , m_inPlaceBytes(std::move(other.m_inPlaceBytes))
     , m_inPlace(other.m_inPlace)
     , m_overReadOnly(other.m_overReadOnly)
-    , m_size(other.m_size)
+    , m_checked(other.m_checked)
+    , m_written(other.m_written)
     , m_contentHash(other.m_contentHash)
     , m_error(other.m_error) {}
 
@@ -334,21 +379,22 @@ Replacement::~Replacement() {
 std::error_code Replacement::commit(const FileStamp* expected) {
     if (m_error)
         return m_error;
+    if (m_inPlace) {
+        const std::error_code error =
+            inplace::rewrite(m_target, m_checked, m_inPlaceBytes, expected, m_written);
+        if (!error)
+            ownWrites.remember(m_written, m_contentHash);
+        return error;
+    }
     if (expected) {
         const auto now = sys::factsOf(m_target);
         if (!now || now->stamp != *expected)
             return FileError::KeepsChanging;
     }
-    if (m_inPlace) {
-        const std::error_code error = sys::rewriteInPlace(m_target, m_inPlaceBytes);
-        if (!error)
-            ownWrites.remember(m_size, m_contentHash);
-        return error;
-    }
     if (const std::error_code error = sys::moveIntoPlace(m_temporary, m_target, m_overReadOnly))
         return error;
     m_temporary.clear();
-    ownWrites.remember(m_size, m_contentHash);
+    ownWrites.remember(m_written, m_contentHash);
     deferredFlushes.flush(m_target.parent_path());
     return {};
 }

@@ -54,16 +54,19 @@ struct ReadResult {
 // that changes while it is read is read again; KeepsChanging when it will not hold still.
 ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
-// readFile for a read-modify-write: a version that another program changed a moment
-// ago may be the first part of its write, so it is taken only once it has stayed as it
-// is for a moment (an emptied file, the start of a rewrite in place, for longer); this
-// program's own writes are recognised by their content and taken at once, whenever the
-// file system sets the file's time.
+// readFile for a read-modify-write, a backup or a restore: a version that another
+// program is still writing may be the first part of its write, so it is taken only once
+// no other program holds the file open for writing (waiting a little for one that does).
+// Where the system cannot tell, it is taken once it has stayed as it is for a moment (an
+// emptied file, the start of a rewrite in place, for longer). This program's own last
+// version of the file is recognised by the file, its size, time and content, and taken
+// at once.
 ReadResult readSettledFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
 // Whose file a replacement writes. The player's files are never replaced while they are
 // read-only: that is how players keep the game from resetting their settings. The
-// program's own files (the backups) are replaced whatever their read-only state.
+// program's own files (the backups) are replaced whatever their read-only state, but
+// not through a link: the file it leads to is someone else's.
 enum class Ownership { Player, Program };
 
 // The new content of one file, written and flushed beside it but not yet in its place,
@@ -73,7 +76,8 @@ enum class Ownership { Player, Program };
 // group and extended attributes. Where the new file could not be what the old one is
 // (an owner or group this user cannot give, a folder this user cannot write) or the
 // file has other names (hard links), a writable file is rewritten where it is instead,
-// as the system's own INI writer does. With `permissionsOf`, the new file takes that
+// as the system's own INI writer does, through a rollback journal that keeps the file
+// whole whatever happens (see RollbackJournal.h). With `permissionsOf`, the new file takes that
 // file's permissions instead (a backup is as private as the file it copies). Dropped
 // without commit(), the temporary file is removed.
 class Replacement {
@@ -100,7 +104,8 @@ private:
     std::string m_inPlaceBytes;
     bool m_inPlace = false;
     bool m_overReadOnly = false;
-    std::uint64_t m_size = 0;      // of the new content
+    FileStamp m_checked;           // of the file replaced, as looked at first
+    FileStamp m_written;           // of the new content once written
     std::size_t m_contentHash = 0; // of the new content
     std::error_code m_error;
 };

@@ -107,8 +107,42 @@ std::error_code writeAllAndFlush(Handle& file, std::string_view bytes);
 // Whether this user may open the file itself for writing.
 bool canWrite(const std::filesystem::path& path);
 
-// Writes `bytes` over the file's content where it is, cuts it to their length, flushes.
-std::error_code rewriteInPlace(const std::filesystem::path& path, std::string_view bytes);
+// An existing file opened to be rewritten where it is, for reading and writing: never
+// through a symbolic link (or a Windows reparse point that stands for another name) and
+// never waiting (a FIFO put in its place opens at once, and `facts` shows it). `facts`
+// describes the file opened.
+Handle openToRewrite(const std::filesystem::path& path, FileFacts& facts, std::error_code& error);
+
+// The file's whole content, at most `maxSize` + 1 bytes, read from its start.
+std::error_code readAll(Handle& file, std::uintmax_t maxSize, std::string& bytes);
+
+// Writes all of `bytes` at `offset`.
+std::error_code writeAt(Handle& file, std::uint64_t offset, std::string_view bytes);
+
+// Makes the file at least `size` bytes long, with the room on disk taken now, so that
+// writing up to that size cannot fail for want of room, a quota or the size limit.
+std::error_code reserve(Handle& file, std::uint64_t size);
+
+// Cuts or extends the file to `size` bytes.
+std::error_code resize(Handle& file, std::uint64_t size);
+
+// Flushes the file's content to the disk.
+std::error_code flush(Handle& file);
+
+// Whether another program has the file open for writing now: Unknown where the system
+// cannot tell (a file system without leases, a file this user may not lease).
+enum class Writers { None, Some, Unknown };
+Writers otherWriters(const std::filesystem::path& path);
+
+// Whether `path` itself is a symbolic link (or a reparse point standing for another name).
+bool isLink(const std::filesystem::path& path);
+
+// The folder for the program's own state of this user: $XDG_STATE_HOME/knobwerk or
+// ~/.local/state/knobwerk, on Windows %LOCALAPPDATA%\Knobwerk. Empty when unknown.
+std::filesystem::path stateFolder();
+
+// Renames `from` to the free name `to` (never over another file).
+std::error_code renameFree(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Puts the flushed `temporary` in the place of `target`, replacing it if it is there;
 // with `overReadOnly`, also a target that is read-only.

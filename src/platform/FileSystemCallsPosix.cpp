@@ -4,7 +4,11 @@
 
 #include "platform/FileCallProbe.h"
 
+#include "platform/UserFolders.h"
+
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <ctime>
 
 #include <fcntl.h>
@@ -61,9 +65,26 @@ std::error_code flushed(const Handle& file) {
     return {};
 }
 
+// A write past the size limit and a broken lease are answered with signals that end the
+// program unless ignored; ignored, the calls fail with an error the program reports.
+void ignoreFileSignals() {
+    static const bool ignored = [] {
+        for (const int signal : {SIGXFSZ, SIGIO}) {
+            struct sigaction action {};
+            if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_DFL) {
+                action.sa_handler = SIG_IGN;
+                (void)::sigaction(signal, &action, nullptr);
+            }
+        }
+        return true;
+    }();
+    (void)ignored;
+}
+
 // Writes all of `bytes` at `offset`, and tells the observer what reached the file (also
 // when the write stopped part-way).
 std::error_code writeAllAt(const Handle& file, std::uint64_t offset, std::string_view bytes) {
+    ignoreFileSignals();
     std::string_view rest = bytes;
     std::error_code error;
     while (!rest.empty()) {
@@ -250,20 +271,98 @@ bool canWrite(const fs::path& path) {
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
-    Handle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC), path);
-    if (!file.valid())
-        return lastError();
+Handle openToRewrite(const fs::path& path, FileFacts& facts, std::error_code& error) {
+    Handle file(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC), path);
+    struct stat info {};
+    if (!file.valid() || statOpen(file.fd(), info) != 0) {
+        error = lastError();
+        return Handle();
+    }
+    facts = factsFrom(info);
+    error.clear();
+    return file;
+}
+
+std::error_code readAll(Handle& file, std::uintmax_t maxSize, std::string& bytes) {
+    bytes.clear();
+    char block[64 * 1024];
+    while (bytes.size() <= maxSize) {
+        const ssize_t got = ::pread(file.fd(), block, sizeof block, static_cast<off_t>(bytes.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return lastError();
+        if (got == 0)
+            break;
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+    return {};
+}
+
+std::error_code writeAt(Handle& file, std::uint64_t offset, std::string_view bytes) {
     file.markWritten();
-    if (const std::error_code error = writeAllAt(file, 0, bytes))
-        return error;
-    if (::ftruncate(file.fd(), static_cast<off_t>(bytes.size())) != 0)
+    return writeAllAt(file, offset, bytes);
+}
+
+std::error_code reserve(Handle& file, std::uint64_t size) {
+    ignoreFileSignals();
+    struct stat info {};
+    if (statOpen(file.fd(), info) != 0)
+        return lastError();
+    if (static_cast<std::uint64_t>(info.st_size) >= size)
+        return {};
+    file.markWritten();
+    // Takes the blocks now: a full disk, a quota or the size limit fail here, before the
+    // first byte of the file changes.
+    if (const int code = ::posix_fallocate(file.fd(), 0, static_cast<off_t>(size)); code != 0)
+        return std::error_code(code, std::generic_category());
+    if (probe::FileCallObserver* observer = probe::observer())
+        observer->resized(file.path(), size);
+    return {};
+}
+
+std::error_code resize(Handle& file, std::uint64_t size) {
+    file.markWritten();
+    if (::ftruncate(file.fd(), static_cast<off_t>(size)) != 0)
         return lastError();
     if (probe::FileCallObserver* observer = probe::observer())
-        observer->resized(path, bytes.size());
-    if (const std::error_code error = flushed(file))
-        return error;
-    return file.close();
+        observer->resized(file.path(), size);
+    return {};
+}
+
+std::error_code flush(Handle& file) {
+    return flushed(file);
+}
+
+Writers otherWriters(const fs::path& path) {
+#ifdef __linux__
+    ignoreFileSignals();
+    // A read lease is granted only while no process has the file open for writing. It is
+    // given back at once: a writer that opens the file meanwhile waits only that long.
+    Handle file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid())
+        return Writers::Unknown;
+    if (::fcntl(file.fd(), F_SETLEASE, F_RDLCK) == 0) {
+        (void)::fcntl(file.fd(), F_SETLEASE, F_UNLCK);
+        return Writers::None;
+    }
+    return errno == EAGAIN ? Writers::Some : Writers::Unknown;
+#else
+    (void)path;
+    return Writers::Unknown;
+#endif
+}
+
+bool isLink(const fs::path& path) {
+    struct stat info {};
+    return statLink(path, info) == 0 && S_ISLNK(info.st_mode);
+}
+
+fs::path stateFolder() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
+        return fs::path(state) / "knobwerk";
+    const std::string home = userfolders::homeFolder();
+    return home.empty() ? fs::path() : fs::path(home) / ".local" / "state" / "knobwerk";
 }
 
 // POSIX renames over a read-only file alike: only the folder's permissions count.
@@ -285,6 +384,14 @@ void flushFolder(const fs::path& folder) {
             if (probe::FileCallObserver* observer = probe::observer())
                 observer->folderFlushed(folder);
     }
+}
+
+std::error_code renameFree(const fs::path& from, const fs::path& to) {
+    if (fs::exists(fs::symlink_status(to)))
+        return std::make_error_code(std::errc::file_exists);
+    std::error_code error;
+    fs::rename(from, to, error);
+    return error;
 }
 
 void removeFile(const fs::path& path) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace fs = std::filesystem;
 
@@ -46,6 +47,20 @@ std::optional<FileFacts> factsOfHandle(HANDLE handle) {
                  : GetFileType(handle) == FILE_TYPE_DISK            ? Kind::Regular
                                                                     : Kind::Other;
     return facts;
+}
+
+// Whether the handle, opened on the reparse point itself, is a link or a junction: a
+// name that stands for another (a cloud file's reparse point does not).
+bool standsForAnotherName(HANDLE handle) {
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) &&
+           (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
+}
+
+bool moveTo(const Handle& file, std::uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(native(file), position, nullptr, FILE_BEGIN) != 0;
 }
 
 // What Windows answers when another program holds the target open.
@@ -263,18 +278,98 @@ bool canWrite(const fs::path& path) {
     return openExistingForWriting(path).valid();
 }
 
-std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
-    Handle file = openExistingForWriting(path);
-    if (!file.valid())
+Handle openToRewrite(const fs::path& path, FileFacts& facts, std::error_code& error) {
+    // The reparse point itself is opened, never the file it leads to.
+    Handle file(reinterpret_cast<std::intptr_t>(CreateFileW(
+                    path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
+                path);
+    probe::noteStat();
+    const auto opened = file.valid() ? factsOfHandle(native(file)) : std::nullopt;
+    if (!opened) {
+        error = lastError();
+        return Handle();
+    }
+    facts = *opened;
+    if (standsForAnotherName(native(file)))
+        facts.kind = Kind::Other;
+    error.clear();
+    return file;
+}
+
+std::error_code readAll(Handle& file, std::uintmax_t maxSize, std::string& bytes) {
+    bytes.clear();
+    if (!moveTo(file, 0))
         return lastError();
+    char block[64 * 1024];
+    DWORD got = 0;
+    while (bytes.size() <= maxSize) {
+        if (!ReadFile(native(file), block, sizeof block, &got, nullptr))
+            return lastError();
+        if (got == 0)
+            break;
+        bytes.append(block, got);
+    }
+    return {};
+}
+
+std::error_code writeAt(Handle& file, std::uint64_t offset, std::string_view bytes) {
     file.markWritten();
-    if (!writeAll(file, 0, bytes) || !SetEndOfFile(native(file)))
+    if (!moveTo(file, offset) || !writeAll(file, offset, bytes))
+        return lastError();
+    return {};
+}
+
+std::error_code reserve(Handle& file, std::uint64_t size) {
+    LARGE_INTEGER now{};
+    if (!GetFileSizeEx(native(file), &now))
+        return lastError();
+    if (static_cast<std::uint64_t>(now.QuadPart) >= size)
+        return {};
+    // Moving the end of the file takes its clusters at once: a full disk fails here.
+    return resize(file, size);
+}
+
+std::error_code resize(Handle& file, std::uint64_t size) {
+    file.markWritten();
+    if (!moveTo(file, size) || !SetEndOfFile(native(file)))
         return lastError();
     if (probe::FileCallObserver* observer = probe::observer())
-        observer->resized(path, bytes.size());
-    if (!flushed(file))
-        return lastError();
-    return file.close();
+        observer->resized(file.path(), size);
+    return {};
+}
+
+std::error_code flush(Handle& file) {
+    return flushed(file) ? std::error_code() : lastError();
+}
+
+Writers otherWriters(const fs::path& path) {
+    // An open that denies others' writing fails while another program holds the file
+    // for writing.
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return Writers::None;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? Writers::Some : Writers::Unknown;
+}
+
+bool isLink(const fs::path& path) {
+    HANDLE handle = CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const bool link = standsForAnotherName(handle);
+    CloseHandle(handle);
+    return link;
+}
+
+fs::path stateFolder() {
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local && *local ? fs::path(local) / L"Knobwerk" : fs::path();
 }
 
 // Windows will not rename over a file that another program has open without allowing
@@ -319,6 +414,11 @@ std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target,
 // MOVEFILE_WRITE_THROUGH and the flushed file are what Windows offers: a folder cannot
 // be flushed on its own there.
 void flushFolder(const fs::path&) {}
+
+std::error_code renameFree(const fs::path& from, const fs::path& to) {
+    // Without MOVEFILE_REPLACE_EXISTING: a file that is there stays.
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? std::error_code() : lastError();
+}
 
 void removeFile(const fs::path& path) {
     std::error_code error;

@@ -349,7 +349,8 @@ protected:
     // can start somewhere else in its loop.
     KillStats killRepeatedly(const std::function<void(int)>& work,
                              const std::function<std::string(const Snapshot&)>& check,
-                             const std::set<std::string>& files, std::chrono::microseconds maxDelay) {
+                             const std::set<std::string>& files, std::chrono::microseconds maxDelay,
+                             const std::function<void()>& startUp = {}) {
         std::mt19937 random(20261207);
         std::uniform_int_distribution<long> delay(0, maxDelay.count());
         KillStats stats;
@@ -373,6 +374,8 @@ protected:
                 ADD_FAILURE() << "kill " << number << ": the child stopped by itself: " << report;
                 break;
             }
+            if (startUp)
+                startUp();
             Snapshot now = snapshot(files);
             if (now != last) {
                 ++stats.changed;
@@ -418,6 +421,8 @@ protected:
         return count;
     }
 
+    void killSaves(bool inPlace);
+
     void report(const char* what, const KillStats& stats) {
         std::cout << "[   kills  ] " << what << ": " << stats << "\n";
         RecordProperty("kills", stats.kills);
@@ -428,7 +433,9 @@ protected:
     ScopedIniHost ini;
 };
 
-TEST_F(CrashSafety, KilledSaveLeavesEveryGameFileWholeAndEachKeyOldOrNew) {
+// Kills saves again and again. In place: each game file has a second name elsewhere,
+// so it is rewritten where it is, and the program starts up after each kill.
+void CrashSafety::killSaves(bool inPlace) {
     // A game folder of realistic size; UTInput.ini is one the game wrote in UTF-16.
     const std::string original[] = {gameFileText(EngineIni, 600), gameFileText(GameIni, 200),
                                     gameFileText(InputIni, 100)};
@@ -454,6 +461,11 @@ TEST_F(CrashSafety, KilledSaveLeavesEveryGameFileWholeAndEachKeyOldOrNew) {
         ASSERT_LE(changedLines, models.back().rows.size()) << "the first save changed more than key lines";
     }
     ASSERT_FALSE(HasFailure());
+    if (inPlace) {
+        fs::create_directory(ini.documents() / "linked");
+        for (const char* name : kGameFiles)
+            fs::create_hard_link(file(name), ini.documents() / "linked" / name);
+    }
 
     // Each child saves for ever: every key in catalogue order, alternating between the
     // two sets, starting at a different key each time so that kills land on every key.
@@ -472,13 +484,33 @@ TEST_F(CrashSafety, KilledSaveLeavesEveryGameFileWholeAndEachKeyOldOrNew) {
         }
         return std::string();
     };
-    const KillStats stats =
-        killRepeatedly(save, check, {"UTEngine.ini", "UTGame.ini", "UTInput.ini"}, killWindow(oneWrite));
-    report("save", stats);
+    int cutShort = 0; // kills that left a rewrite in place unfinished
+    const auto startUp = [&] {
+        if (!inPlace)
+            return;
+        for (const char* name : kGameFiles)
+            cutShort += fs::exists(file(std::string(name) + ".knobwerk-journal"));
+        InitIniDigest();
+    };
+    const KillStats stats = killRepeatedly(save, check, {"UTEngine.ini", "UTGame.ini", "UTInput.ini"},
+                                           killWindow(oneWrite), startUp);
+    report(inPlace ? "save in place" : "save", stats);
+    if (inPlace)
+        std::cout << "[   kills  ] save in place: " << cutShort
+                  << " rewrites cut short, put back at start-up\n";
     if (!HasFailure()) {
         EXPECT_GE(stats.kills, 200);
         EXPECT_GT(stats.changed, 0) << "no child ever completed a write";
+        EXPECT_TRUE(ini.messages.empty()) << ini.messages.front();
     }
+}
+
+TEST_F(CrashSafety, KilledSaveLeavesEveryGameFileWholeAndEachKeyOldOrNew) {
+    killSaves(false);
+}
+
+TEST_F(CrashSafety, KilledInPlaceSaveLeavesEveryGameFileWholeAfterStartUp) {
+    killSaves(true);
 }
 
 // The backups of the three files, or the files from their backups: every copy either
@@ -598,36 +630,44 @@ TEST_F(CrashSafety, FullDiskKeepsTheGameFileAndReportsUnableToWrite) {
     const std::string value = "100.000000000000000000";
     const fs::path documents = ini.documents();
     const fs::path program = ini.programFolder();
-    for (const Case& c : cases) {
-        const auto decoded = iniencoding::decode(c.original);
-        const std::size_t newSize =
-            encoded(initext::writeValue(decoded.text, c.section, c.key, value), decoded.encoding).size();
-        ASSERT_GT(newSize, c.original.size());
-        // Nothing fits; a little fits; the old size fits; all but the last byte fit.
-        for (const rlim_t limit : {rlim_t{0}, rlim_t{4096}, rlim_t{c.original.size()}, rlim_t{newSize - 1}}) {
-            SCOPED_TRACE(std::string(c.file) + " with room for " + std::to_string(limit) + " bytes");
-            writeBytes(file(c.file), c.original);
-            const Child child = startChild([&] {
-                pointLayerAt(documents, program);
-                std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit room{limit, limit};
-                if (setrlimit(RLIMIT_FSIZE, &room) != 0)
-                    throw std::runtime_error("setrlimit failed");
-                WriteIniString(c.target, c.section, c.key, value);
-                throw std::runtime_error("the write succeeded");
-            });
-            const int status = waitFor(child, std::chrono::seconds(10));
-            const std::string message = readPipe(child.pipe);
-            EXPECT_TRUE(WIFEXITED(status)) << "the child did not end by itself";
-            EXPECT_EQ(message, "Unable to write to " + file(c.file).string());
-            EXPECT_TRUE(readBytes(file(c.file)) == c.original) << "the game file was changed";
-            std::vector<std::string> names;
-            for (const fs::directory_entry& entry : fs::directory_iterator(ini.configFolder()))
-                names.push_back(entry.path().filename().string());
-            EXPECT_EQ(names, std::vector<std::string>{c.file}) << "the temporary file is removed";
-            fs::remove(file(c.file));
+    // In place: the file has a second name elsewhere, so it is rewritten where it is.
+    for (const bool inPlace : {false, true})
+        for (const Case& c : cases) {
+            const auto decoded = iniencoding::decode(c.original);
+            const std::size_t newSize =
+                encoded(initext::writeValue(decoded.text, c.section, c.key, value), decoded.encoding).size();
+            ASSERT_GT(newSize, c.original.size());
+            // Nothing fits; a little fits; the old size fits; all but the last byte fit.
+            for (const rlim_t limit :
+                 {rlim_t{0}, rlim_t{4096}, rlim_t{c.original.size()}, rlim_t{newSize - 1}}) {
+                SCOPED_TRACE(std::string(c.file) + " with room for " + std::to_string(limit) + " bytes" +
+                             (inPlace ? ", in place" : ""));
+                writeBytes(file(c.file), c.original);
+                const fs::path secondName = documents / c.file;
+                if (inPlace)
+                    fs::create_hard_link(file(c.file), secondName);
+                const Child child = startChild([&] {
+                    pointLayerAt(documents, program);
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit room{limit, limit};
+                    if (setrlimit(RLIMIT_FSIZE, &room) != 0)
+                        throw std::runtime_error("setrlimit failed");
+                    WriteIniString(c.target, c.section, c.key, value);
+                    throw std::runtime_error("the write succeeded");
+                });
+                const int status = waitFor(child, std::chrono::seconds(10));
+                const std::string message = readPipe(child.pipe);
+                EXPECT_TRUE(WIFEXITED(status)) << "the child did not end by itself";
+                EXPECT_EQ(message, "Unable to write to " + file(c.file).string());
+                EXPECT_TRUE(readBytes(file(c.file)) == c.original) << "the game file was changed";
+                std::vector<std::string> names;
+                for (const fs::directory_entry& entry : fs::directory_iterator(ini.configFolder()))
+                    names.push_back(entry.path().filename().string());
+                EXPECT_EQ(names, std::vector<std::string>{c.file}) << "the temporary file is removed";
+                fs::remove(file(c.file));
+                fs::remove(secondName);
+            }
         }
-    }
 }
 
 } // namespace

@@ -127,6 +127,11 @@ TEST_F(FileKeeping, AWritableFileIsRewrittenWhereItIsWhenANewOneCouldNotBeWhatIt
          folder = folder.parent_path())
         fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                     fs::perms::others_read | fs::perms::others_exec);
+    // The player's own state folder, where the journal goes when the game's folder is not
+    // the player's to write.
+    const fs::path state = engine.parent_path().parent_path() / "state";
+    fs::create_directory(state);
+    ASSERT_EQ(::chown(state.c_str(), kPlayer, kPlayer), 0);
     for (const Case& c : cases) {
         writeBytes(engine, kEngine);
         ASSERT_EQ(::chown(engine.parent_path().c_str(), c.folderOwner, c.folderOwner), 0);
@@ -136,7 +141,8 @@ TEST_F(FileKeeping, AWritableFileIsRewrittenWhereItIsWhenANewOneCouldNotBeWhatIt
         ASSERT_EQ(::stat(engine.c_str(), &before), 0);
 
         EXPECT_TRUE(asPlayer(kPlayer,
-                             [this] {
+                             [this, &state] {
+                                 ::setenv("XDG_STATE_HOME", state.c_str(), 1);
                                  try {
                                      save();
                                      return true;
@@ -153,6 +159,7 @@ TEST_F(FileKeeping, AWritableFileIsRewrittenWhereItIsWhenANewOneCouldNotBeWhatIt
         EXPECT_EQ(after.st_mode & 07777, 0664u) << c.what;
         EXPECT_EQ(std::distance(fs::directory_iterator(engine.parent_path()), fs::directory_iterator()), 1)
             << c.what << ": no leftovers";
+        EXPECT_TRUE(!fs::exists(state / "knobwerk") || fs::is_empty(state / "knobwerk")) << c.what;
     }
 }
 
