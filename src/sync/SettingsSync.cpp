@@ -26,9 +26,10 @@ IniTarget tweakFileOf(const CatalogueRow&) {
     return TweakFile;
 }
 
-// Throws, before anything is written, what would stop the writes half-way and leave a
-// file half old, half new: a field that is no integer (the first in row order), or a file
-// the writes would grow past the size limit. Rows of a missing file are never written,
+// Throws, before anything is written, what would stop the writes half-way and leave
+// some files written and others not: a field that is no integer (the first in row
+// order), a file that cannot be written (read-only, unreadable), or a file the writes
+// would grow past the size limit. Rows of a missing file are never written,
 // so what their controls hold does not matter.
 void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
     std::map<IniTarget, std::vector<IniKeyWrite>> writes;
@@ -46,8 +47,10 @@ void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, 
         if (const std::optional<std::string> text = codecOf(row.kind).writtenText(values, row))
             writes[file].push_back({std::string(row.section), std::string(row.key), *text});
     }
-    for (const auto& [file, keys] : writes)
+    for (const auto& [file, keys] : writes) {
+        RequireWritable(file);
         RequireRoomForWrites(file, keys);
+    }
 }
 
 void writeAll(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
