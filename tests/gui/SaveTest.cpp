@@ -7,6 +7,7 @@
 #include "settings/Catalogue.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -210,6 +211,23 @@ TEST_F(SaveAfterStoppedLoad, SaveWritesWhatWasLoadedOrSetAndNamesTheRest) {
     EXPECT_EQ(dialogs.take().mid(0, 2), QStringList({kSaveQuestion, kSaved}));
     EXPECT_EQ(value(GameIni, "UTGame.UTHUD", "bShowDamage"),
               box("bShowDamage")->isChecked() ? "True" : "False");
+}
+
+TEST_F(SaveAfterStoppedLoad, APresetEndsAsEveryPresetDoesAndShowsTheErrorOnce) {
+    auto* presets = form().control<QComboBox>(QStringLiteral("cbPresets"));
+    presets->setCurrentIndex(1);
+    form().run(&TMainform::cbPresetsChange);
+    EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load presets?\r\nAll unsaved changes will be lost!",
+                                           "error: 'yes' is not a valid boolean value."}));
+    EXPECT_EQ(presets->currentText(), "Use presets");
+    for (std::string_view name : markingWalkOrder()) {
+        const CatalogueRow* row = findCatalogueRow(name);
+        if (name == "bShowDamage")
+            continue; // its file value does not convert: it keeps its mark
+        const bool stored = ReadIniBool(row->target, std::string(row->section), std::string(row->key));
+        EXPECT_EQ(bold(std::string(name).c_str()), box(std::string(name).c_str())->isChecked() != stored)
+            << name;
+    }
 }
 
 TEST_F(SaveAfterStoppedLoad, OnePresetSettlesEveryRowAlthoughTheBadBoxCannotBeMarked) {
