@@ -72,7 +72,11 @@ void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
         try {
             codec.show(values, row, codec.read(row.target, row));
         } catch (...) {
-            stopped.stopAt(rows.subspan(i), std::current_exception());
+            const std::string path = IniTargetPath(row.target);
+            const std::string value =
+                ReadIniStringOrEmpty(row.target, std::string(row.section), std::string(row.key));
+            stopped.stopAt(rows.subspan(i), filestore::pathText(filestore::toPath(path).filename()), value,
+                           std::current_exception());
             throw;
         }
         stopped.settle(row.control);
@@ -85,12 +89,14 @@ void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
     writeAll(values, stopped, gameFileOf);
 }
 
-bool exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
+ExportOutcome exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
+    if (!stopped.exportRefusal().empty())
+        return ExportOutcome::Unsettled;
     ResetIniErrors();
     requireWholeWrite(values, stopped, tweakFileOf);
     WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key, kTweakFileVersion.value);
     writeAll(values, stopped, tweakFileOf);
-    return !IniTargetWentMissing(TweakFile);
+    return IniTargetWentMissing(TweakFile) ? ExportOutcome::FileWentMissing : ExportOutcome::Written;
 }
 
 bool differsFromGameFile(const SettingValues& values, std::string_view box) {
