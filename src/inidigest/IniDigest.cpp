@@ -336,6 +336,19 @@ void RequireRoomForWrites(IniTarget target, const std::vector<IniKeyWrite>& writ
         throw IniError(wouldGrowMessage(path));
 }
 
+void RequireWritable(IniTarget target) {
+    const std::string path = IniTargetPath(target);
+    const std::filesystem::path file = filestore::toPath(path);
+    if (!filestore::exists(file))
+        return;
+    const filestore::ReadResult read = filestore::readFile(file, kMaxIniFileSize);
+    const bool refused = read.ok ? read.readOnly
+                                 : read.error != std::errc::file_too_large &&
+                                       read.error != filestore::FileError::KeepsChanging;
+    if (refused)
+        throw IniError("Unable to write to " + path);
+}
+
 void WriteIniString(IniTarget target, const std::string& section, const std::string& key,
                     const std::string& value) {
     writeKey(target, section, key, [&] { return value; });

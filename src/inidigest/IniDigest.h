@@ -75,6 +75,12 @@ inline const IniKeyWrite kTweakFileVersion{"General", "Version", "v1.0"};
 // A missing or unreadable file passes: the writes themselves report it.
 void RequireRoomForWrites(IniTarget target, const std::vector<IniKeyWrite>& writes);
 
+// Throws "Unable to write to" the target's path before anything is written when its file
+// is there but every write to it would be refused: read-only, or not readable as a file.
+// A missing file passes (its writes are skipped), so do one too large (see
+// RequireRoomForWrites) and one that another program is rewriting (the writes wait).
+void RequireWritable(IniTarget target);
+
 // The full path of a target as it would be opened now (empty for an unknown target).
 // The game files lie in the folder found by InitIniDigest for the whole run.
 std::string IniTargetPath(IniTarget target);

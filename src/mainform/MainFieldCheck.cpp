@@ -17,8 +17,13 @@ void TMainform::numericFieldExit(QLineEdit* field) {
     const ValueCodec& codec = codecOf(row->kind);
     const std::string text = toIniText(field->text());
     // Text that does not fit the 8-bit code page cannot be a number either.
-    if (codec.acceptsFieldText(text) && fromIniText(text) == field->text())
+    if (codec.acceptsFieldText(text) && fromIniText(text) == field->text()) {
+        // Only a field the player leaves holding new text of their own counts as set by
+        // them; one left as it was entered keeps whatever it held before.
+        if (field->text() != m_enteredText)
+            m_stoppedLoad.settle(row->control);
         return;
+    }
     m_dialogs.showMessage(fromTableText(codec.fieldRefusal()));
     field->setText(m_enteredText);
 }

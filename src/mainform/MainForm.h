@@ -80,8 +80,6 @@ private:
     // Warns when the game is running, since it would undo a change of its files when it
     // quits; true when the game is not running or the user goes on anyway.
     bool proceedDespiteRunningGame();
-    // After a save or an export: which settings a stopped load kept out of `file`.
-    void tellWhatWasNotWritten(const std::string& file);
 
     // Handlers shared by families of controls.
     void markCheckBox(QCheckBox* box);

@@ -23,10 +23,7 @@ void TMainform::BtnSaveClick() {
         return;
     settingsync::saveToGameFiles(*m_values, m_stoppedLoad);
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Ini Files."));
-    tellWhatWasNotWritten("the game files");
-}
-
-void TMainform::tellWhatWasNotWritten(const std::string& file) {
-    if (const std::string notice = m_stoppedLoad.unwrittenNotice(file); !notice.empty())
+    // The settings a stopped load never read were left as the files have them: say so.
+    if (const std::string notice = m_stoppedLoad.unsavedNotice(); !notice.empty())
         m_dialogs.showMessage(fromMessageText(notice));
 }

@@ -9,14 +9,19 @@
 #include <QFileInfo>
 
 void TMainform::BtnExportClick() {
-    // A file that went missing on the way lacks keys: that is no success.
-    if (!settingsync::exportToTweakFile(*m_values, m_stoppedLoad))
+    switch (settingsync::exportToTweakFile(*m_values, m_stoppedLoad)) {
+    case settingsync::ExportOutcome::Unsettled:
+        m_dialogs.showMessage(fromMessageText(m_stoppedLoad.exportRefusal()));
         return;
+    case settingsync::ExportOutcome::FileWentMissing:
+        return; // it lacks keys: that is no success
+    case settingsync::ExportOutcome::Written:
+        break;
+    }
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Knobwerk.ini.\r\n"
                                          "You can share it with other people if you like,\r\n"
                                          "it only contains the tweak-settings. You can find\r\n"
                                          "it where your Knobwerk.exe is located."));
-    tellWhatWasNotWritten("Knobwerk.ini");
 }
 
 void TMainform::BtnImportClick() {

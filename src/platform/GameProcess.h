@@ -10,7 +10,8 @@ namespace gameprocess {
 // The game's executable, as the system names its process.
 inline constexpr std::string_view kGameExecutable = "UT3.exe";
 
-// True when a process of the game runs for this user. Looks once, at the call; a look
+// True when a process of the game runs for this user; one that has ended but is still
+// listed (not yet collected by its parent) does not run. Looks once, at the call; a look
 // that fails (no process list, no rights) answers false.
 bool isGameRunning();
 

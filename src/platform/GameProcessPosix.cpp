@@ -65,6 +65,18 @@ std::string readUpTo(int procFd, const std::string& pid, const char* file, char 
     return text;
 }
 
+// A process that has ended but whose parent has not yet collected its exit status (a
+// zombie) still bears its name; its state, the letter after the name in
+// /proc/<pid>/stat, tells it apart.
+bool hasEnded(int procFd, const std::string& pid) {
+    const std::string stat = readUpTo(procFd, pid, "stat", '\n', 1024);
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos || nameEnd + 2 >= stat.size())
+        return false;
+    const char state = stat[nameEnd + 2];
+    return state == 'Z' || state == 'X';
+}
+
 } // namespace
 
 bool findGameProcess() {
@@ -82,8 +94,9 @@ bool findGameProcess() {
         if (fstatat(procFd, entry->d_name, &info, 0) != 0 || info.st_uid != user)
             continue;
         const std::string pid = entry->d_name;
-        if (namesGameExecutable(readUpTo(procFd, pid, "comm", '\n', 64)) ||
-            namesGameExecutable(readUpTo(procFd, pid, "cmdline", '\0', kMaxArgumentSize)))
+        if ((namesGameExecutable(readUpTo(procFd, pid, "comm", '\n', 64)) ||
+             namesGameExecutable(readUpTo(procFd, pid, "cmdline", '\0', kMaxArgumentSize))) &&
+            !hasEnded(procFd, pid))
             return true;
     }
     return false;

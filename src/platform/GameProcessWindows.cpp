@@ -33,6 +33,17 @@ bool isGame(const wchar_t* exeFile) {
     return CompareStringOrdinal(exeFile, -1, game.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+// A process that has ended stays in the list while another program still holds a handle
+// to it; its own handle is then signalled. One that cannot be asked counts as running.
+bool hasEnded(DWORD processId) {
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return false;
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
 } // namespace
 
 bool findGameProcess() {
@@ -43,7 +54,7 @@ bool findGameProcess() {
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry))
-        if (isGame(entry.szExeFile))
+        if (isGame(entry.szExeFile) && !hasEnded(entry.th32ProcessID))
             return true;
     return false;
 }

@@ -26,9 +26,10 @@ IniTarget tweakFileOf(const CatalogueRow&) {
     return TweakFile;
 }
 
-// Throws, before anything is written, what would stop the writes half-way and leave a
-// file half old, half new: a field that is no integer (the first in row order), or a file
-// the writes would grow past the size limit. Rows of a missing file are never written,
+// Throws, before anything is written, what would stop the writes half-way and leave
+// some files written and others not: a field that is no integer (the first in row
+// order), a file that cannot be written (read-only, unreadable), or a file the writes
+// would grow past the size limit. Rows of a missing file are never written,
 // so what their controls hold does not matter.
 void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
     std::map<IniTarget, std::vector<IniKeyWrite>> writes;
@@ -46,8 +47,10 @@ void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, 
         if (const std::optional<std::string> text = codecOf(row.kind).writtenText(values, row))
             writes[file].push_back({std::string(row.section), std::string(row.key), *text});
     }
-    for (const auto& [file, keys] : writes)
+    for (const auto& [file, keys] : writes) {
+        RequireWritable(file);
         RequireRoomForWrites(file, keys);
+    }
 }
 
 void writeAll(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
@@ -69,7 +72,11 @@ void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
         try {
             codec.show(values, row, codec.read(row.target, row));
         } catch (...) {
-            stopped.stopAt(rows.subspan(i), std::current_exception());
+            const std::string path = IniTargetPath(row.target);
+            const std::string value =
+                ReadIniStringOrEmpty(row.target, std::string(row.section), std::string(row.key));
+            stopped.stopAt(rows.subspan(i), filestore::pathText(filestore::toPath(path).filename()), value,
+                           std::current_exception());
             throw;
         }
         stopped.settle(row.control);
@@ -82,12 +89,14 @@ void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
     writeAll(values, stopped, gameFileOf);
 }
 
-bool exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
+ExportOutcome exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
+    if (!stopped.exportRefusal().empty())
+        return ExportOutcome::Unsettled;
     ResetIniErrors();
     requireWholeWrite(values, stopped, tweakFileOf);
     WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key, kTweakFileVersion.value);
     writeAll(values, stopped, tweakFileOf);
-    return !IniTargetWentMissing(TweakFile);
+    return IniTargetWentMissing(TweakFile) ? ExportOutcome::FileWentMissing : ExportOutcome::Written;
 }
 
 bool differsFromGameFile(const SettingValues& values, std::string_view box) {

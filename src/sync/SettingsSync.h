@@ -18,14 +18,18 @@ void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped);
 
 // Writes every setting into the game files, except those a stopped load never read (the
 // files keep their own values for them: no value the player never saw is written). A
-// field that is no integer, or a file the writes would grow past the size limit, is
-// refused before the first key is written.
+// field that is no integer, a file that cannot be written, or a file the writes would
+// grow past the size limit, is refused before the first key is written.
 void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped);
 
-// Writes the version mark and every setting (but those a stopped load never read) into
-// the tweak-settings file. False when the file went missing on the way (reported by the
-// INI layer): then it lacks keys.
-bool exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped);
+// Writes the version mark and every setting into the tweak-settings file. A file that
+// others import must be whole: while a stopped load left settings that the import reads
+// unknown, nothing is written (Unsettled; StoppedLoad::exportRefusal says why). The
+// movie row, which the import does not read, is left out while it is unknown.
+// FileWentMissing when the file went missing on the way (reported by the INI layer):
+// then it lacks keys.
+enum class ExportOutcome { Written, Unsettled, FileWentMissing };
+ExportOutcome exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped);
 
 // Whether a check box differs from the value its game file holds now.
 bool differsFromGameFile(const SettingValues& values, std::string_view box);

@@ -1,27 +1,46 @@
 #include "sync/StoppedLoad.h"
 
+#include "sync/ValueCodec.h"
+
 #include <stdexcept>
 
-void StoppedLoad::stopAt(std::span<const CatalogueRow> unread, std::exception_ptr error) {
-    for (const CatalogueRow& row : unread)
-        m_unread.insert(row.control);
-    m_error = std::move(error);
+namespace {
+
+std::string settingsNever(std::size_t count) {
+    return count == 1 ? "1 setting was never loaded" : std::to_string(count) + " settings were never loaded";
+}
+
+} // namespace
+
+void StoppedLoad::stopAt(std::span<const CatalogueRow> rest, std::string file, std::string value,
+                         std::exception_ptr error) {
+    for (const CatalogueRow& row : rest)
+        if (m_given.count(row.control) == 0)
+            m_unread.insert(row.control);
+    m_stopRow = rest.empty() ? nullptr : &rest.front();
+    m_file = std::move(file);
+    m_value = std::move(value);
+    m_error = m_unread.empty() ? nullptr : std::move(error);
 }
 
 void StoppedLoad::settle(std::string_view control) {
+    // Kept as the catalogue's own name: `control` may be a caller's temporary.
+    if (const CatalogueRow* row = findCatalogueRow(control))
+        m_given.insert(row->control);
     m_unread.erase(control);
     if (m_unread.empty())
         m_error = nullptr;
 }
 
-std::string StoppedLoad::unwrittenNotice(const std::string& file) const {
-    if (m_unread.empty())
-        return {};
-    std::string keys;
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        if (unread(row.control))
-            keys += (keys.empty() ? "" : ", ") + std::string(row.key);
-    }
+std::size_t StoppedLoad::unreadCount(bool importedOnly) const {
+    std::size_t count = 0;
+    for (const CatalogueRow& row : settingsCatalogue())
+        if (unread(row.control) && (!importedOnly || codecOf(row.kind).imported()))
+            ++count;
+    return count;
+}
+
+std::string StoppedLoad::stopLine() const {
     std::string reason = "an error";
     try {
         std::rethrow_exception(m_error);
@@ -29,8 +48,29 @@ std::string StoppedLoad::unwrittenNotice(const std::string& file) const {
         reason = error.what();
     } catch (...) {
     }
-    return "The last load from the game files stopped at an error (" + reason +
-           "). These settings were never loaded, so they were not written to " + file +
-           ", where their values stay as they were:\r\n" + keys +
-           "\r\nSet them here, or mend the game files and load again, to write them too.";
+    return "The last load stopped in " + m_file + ", section [" + std::string(m_stopRow->section) + "], at " +
+           std::string(m_stopRow->key) + "=" + m_value + ": " + reason + ".";
+}
+
+std::string StoppedLoad::unsavedNotice() const {
+    if (settled())
+        return {};
+    const std::size_t count = unreadCount(false);
+    const std::string them = count == 1 ? "it" : "them";
+    // Once that line is set here, the save has just written it: a load then goes past it.
+    const std::string mend = unread(m_stopRow->control) ? "Mend that line, then load again" : "Load again";
+    return stopLine() + "\r\n" + settingsNever(count) + ", so the save left " + them +
+           " as the game files have " + them + ".\r\n" + mend + " to save " + them + " too.";
+}
+
+std::string StoppedLoad::exportRefusal() const {
+    const std::size_t missing = settled() ? 0 : unreadCount(true);
+    if (missing == 0)
+        return {};
+    const std::string mend =
+        unread(m_stopRow->control)
+            ? "Mend that line, then load again and export."
+            : "Save to write the value set here into that line, then load again and export.";
+    return "Knobwerk.ini was not written: " + settingsNever(missing) +
+           ", and a tweak file must hold every setting.\r\n" + stopLine() + "\r\n" + mend;
 }

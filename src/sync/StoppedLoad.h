@@ -2,30 +2,44 @@
 
 #include "settings/Catalogue.h"
 
+#include <cstddef>
 #include <exception>
 #include <set>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-// What a load that stopped at an error left behind: the settings from the stopping row
-// on still show values that no game file gave them (at start-up, the window's built-in
-// ones). Each is settled again when a load, the player, a preset or an import sets it.
+// What a load that stopped at an error left behind: settings whose controls hold a value
+// that came from neither the game files nor the player (at start-up, the window's
+// built-in ones). Each is settled when a load, the player, a preset or an import sets it.
 class StoppedLoad {
 public:
-    // The load stopped with `error`; `unread` are the rows it did not get to.
-    void stopAt(std::span<const CatalogueRow> unread, std::exception_ptr error);
+    // A load stopped at the first of `rest`: `file` (its name) holds `value` there, which
+    // failed with `error`. Of `rest`, the rows whose control was never set before keep a
+    // value of neither kind; the others keep what the files or the player gave them.
+    void stopAt(std::span<const CatalogueRow> rest, std::string file, std::string value,
+                std::exception_ptr error);
+    // The control now holds a value from the files or the player.
     void settle(std::string_view control);
 
     bool settled() const { return m_unread.empty(); }
     // Whether the control still holds a value that came from neither the files nor the player.
     bool unread(std::string_view control) const { return m_unread.count(control) != 0; }
-    // Tells the player, in plain words, which settings a write to `file` left out and
-    // why; empty when every setting is settled.
-    std::string unwrittenNotice(const std::string& file) const;
+    // After a save: where the load stopped, how many settings the save left as the files
+    // have them, and what to mend; empty when every setting is settled.
+    std::string unsavedNotice() const;
+    // Why an export may not write a tweak file now: it lacks settings that an import
+    // reads. Empty when it may.
+    std::string exportRefusal() const;
 
 private:
+    std::size_t unreadCount(bool importedOnly) const;
+    std::string stopLine() const;
+
     std::set<std::string_view> m_unread;
+    std::set<std::string_view> m_given; // controls ever set by a load, the player, a preset or an import
+    const CatalogueRow* m_stopRow = nullptr;
+    std::string m_file;
+    std::string m_value;
     std::exception_ptr m_error;
 };

@@ -38,8 +38,6 @@ void wireField(const ControlWiring& wiring, const ControlHandlers& handlers, QLi
                          wiring.runner.forEvent(name + QStringLiteral("Exit"),
                                                 [field, leave = handlers.fieldExit] { leave(field); }));
     wiring.events.onReturnKey(field, [button = wiring.defaultButton] { button->click(); });
-    QObject::connect(field, &QLineEdit::textEdited, field,
-                     [setByPlayer = handlers.setByPlayer, name] { setByPlayer(name); });
 }
 
 void wireCombo(const ControlWiring& wiring, const ControlHandlers& handlers, QComboBox* combo) {

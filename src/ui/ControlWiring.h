@@ -22,7 +22,8 @@ struct ControlHandlers {
     std::function<void(const QString& control)> pointerMove;
     std::function<void()> labelClick;
     std::function<void()> presetsChange;
-    // The player set this control's value by hand: a click, or typing in a field.
+    // The player set this box by hand. (A field counts as set by the player only once
+    // they leave it with text it accepts: its exit handler decides.)
     std::function<void(const QString& control)> setByPlayer;
 };
 

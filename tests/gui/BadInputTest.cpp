@@ -426,7 +426,8 @@ TEST_F(BadInput, MissingFinalLineEnd) {
 class BadInputUnreadable : public BadInput {
 protected:
     // Start-up and load report each integer key of the file; a save is refused while
-    // its fields are empty and, once they are filled, stops at the file.
+    // its fields are empty and, once they are filled, because of the file: either way
+    // before the first write.
     void expectReportedAndNeverWritten(const char* name, IniTarget target, QStringList startupErrors) {
         const QStringList integerErrors = integerReadErrors(target);
         startupErrors << integerErrors;
@@ -458,12 +459,7 @@ protected:
         EXPECT_EQ(press(&TMainform::BtnSaveClick),
                   QStringList({kSaveQuestion, "error: Unable to write to " +
                                                   QString::fromStdString(gameFile(name).string()) + "."}));
-        if (target == GameIni) {
-            EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")) != engine) << "the engine keys come first";
-        } else {
-            unchanged();
-        }
-        EXPECT_TRUE(readBytes(gameFile("UTInput.ini")) == input) << "the save stopped at the failure";
+        unchanged(); // refused before the first write
     }
 };
 

@@ -1,5 +1,6 @@
 // "Save to INI": every catalogue key written in the game files' own lines, every other
 // byte left alone, and a failed save never reported as success.
+#include "RealInput.h"
 #include "WindowFixture.h"
 
 #include "inidigest/IniDigest.h"
@@ -7,6 +8,7 @@
 #include "settings/Catalogue.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -102,7 +104,7 @@ TEST_F(Save, EmptyIntegerFieldOfAMissingFileDoesNotBlockTheOthers) {
     EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("MotionBlur=False"), std::string::npos);
 }
 
-TEST_F(Save, ReadOnlyGameFileStopsTheSaveWithoutSuccessMessage) {
+TEST_F(Save, ReadOnlyGameFileStopsTheSaveBeforeAnyFileIsWritten) {
     makeReadOnly(gameFile("UTGame.ini"));
     box("MotionBlur")->click();
     box("bShowHud")->click();
@@ -112,10 +114,9 @@ TEST_F(Save, ReadOnlyGameFileStopsTheSaveWithoutSuccessMessage) {
         dialogs.take(),
         QStringList({kSaveQuestion, "error: Unable to write to " +
                                         QString::fromStdString(gameFile("UTGame.ini").string()) + "."}));
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("MotionBlur=False"), std::string::npos)
-        << "keys before the failure stay written";
+    EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni) << "refused before the first write";
     EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
-    EXPECT_EQ(readBytes(gameFile("UTInput.ini")), kSampleInputIni) << "the save stopped at the failure";
+    EXPECT_EQ(readBytes(gameFile("UTInput.ini")), kSampleInputIni);
 }
 
 // Another program (the game, an editor) holds UTGame.ini open. Windows will not replace
@@ -155,62 +156,101 @@ TEST_F(Save, EnterInAFieldSavesWithoutCheckingTheField) {
 }
 
 // A load that stops at a value that is no boolean leaves every row from there on with a
-// value no game file gave it. Save and export write everything else, leave those rows
-// as the files have them and say so; whatever the player sets is written.
+// value no game file gave it. A save writes everything else, leaves those rows as the
+// files have them and says so; whatever the player sets is written. An export writes
+// nothing until every row is known.
 class SaveAfterStoppedLoad : public Save {
 protected:
     void SetUp() override {
         writeBytes(gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
-        engine = replaced(kSampleEngineIni, "ResX=1280", "ResX=2560");
+        engine = replaced(replaced(kSampleEngineIni, "ResX=1280", "ResX=2560"), "ResY=1024", "ResY=1600");
         writeBytes(gameFile("UTEngine.ini"), engine);
         open();
     }
     std::string value(IniTarget file, const char* section, const char* key) {
         return ReadIniStringOrEmpty(file, section, key);
     }
-    QString notice(const QString& file, const QString& keys) const {
-        return "message: The last load from the game files stopped at an error ('yes' is not a valid boolean "
-               "value). These settings were never loaded, so they were not written to " +
-               file + ", where their values stay as they were:\r\n" + keys +
-               "\r\nSet them here, or mend the game files and load again, to write them too.";
+    static QString stopLine(const QString& file, const QString& section, const QString& line) {
+        return "The last load stopped in " + file + ", section [" + section + "], at " + line +
+               ": 'yes' is not a valid boolean value.";
+    }
+    static QString notice(int count, const QString& mend) {
+        return "message: " + stopLine("UTGame.ini", "UTGame.UTHUD", "bShowDamage=yes") + "\r\n" +
+               QString::number(count) +
+               " settings were never loaded, so the save left them as the game files have them.\r\n" + mend +
+               " to save them too.";
     }
     std::string engine;
 };
 
-TEST_F(SaveAfterStoppedLoad, SaveWritesWhatWasLoadedOrSetAndNamesTheRest) {
-    box("MotionBlur")->click();                    // loaded, then changed
-    field("ResY")->setText("1440");                // never loaded, set from code: not the player's
-    QTest::keyClicks(field("MaxAnisotropy"), "8"); // never loaded, typed by the player
+TEST_F(SaveAfterStoppedLoad, SaveWritesWhatWasLoadedOrSetAndCountsTheRest) {
+    ASSERT_TRUE(showActive(form()));
+    box("MotionBlur")->click();     // loaded, then changed
+    field("ResY")->setText("1440"); // never loaded, set from code: not the player's
+    tabInto(field("MaxAnisotropy"));
+    typeText("8"); // never loaded, typed by the player
+    press(Qt::Key_Tab);
     save();
-    QStringList unwritten;
-    for (const CatalogueRow& row : settingsCatalogue())
-        if (&row >= findCatalogueRow("bShowDamage") && row.control != "MaxAnisotropy")
-            unwritten << QString::fromLatin1(row.key.data(), row.key.size());
     EXPECT_EQ(dialogs.take(),
-              QStringList({kSaveQuestion, kSaved, notice("the game files", unwritten.join(", "))}));
+              QStringList({kSaveQuestion, kSaved, notice(36, "Mend that line, then load again")}));
     EXPECT_EQ(value(EngineIni, "SystemSettings", "MotionBlur"), "False");
     EXPECT_EQ(value(EngineIni, "Engine.Engine", "ShadowFilterRadius"), "0x20") << "never loaded: as it was";
     EXPECT_EQ(value(EngineIni, "SystemSettings", "ResX"), "2560");
-    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResY"), "1024");
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResY"), "1600");
     EXPECT_EQ(value(EngineIni, "SystemSettings", "MaxAnisotropy"),
-              std::to_string(field("MaxAnisotropy")->text().toInt()));
+              field("MaxAnisotropy")->text().toStdString());
     EXPECT_EQ(value(GameIni, "UTGame.UTHUD", "bShowDamage"), "yes");
 
     // The player sets the bad box: it cannot be marked, but it is written, which mends the file.
     box("bShowDamage")->click();
     EXPECT_EQ(dialogs.take(), QStringList{"error: 'yes' is not a valid boolean value."});
+    const std::string tweaks = readBytes(tweakFile());
     form().run(&TMainform::BtnExportClick);
-    const QStringList exported = dialogs.take();
-    ASSERT_EQ(exported.size(), 2);
-    const QString keys = notice("Knobwerk.ini", "bWeaponBob, ");
-    EXPECT_TRUE(exported[1].startsWith(keys.left(keys.indexOf("bWeaponBob, ") + 12)))
-        << exported[1].toStdString();
-    EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, "UTGame.UTHUD", "bShowDamage"),
-              box("bShowDamage")->isChecked() ? "True" : "False");
+    EXPECT_EQ(dialogs.take(),
+              QStringList{"message: Knobwerk.ini was not written: 35 settings were never loaded, "
+                          "and a tweak file must hold every setting.\r\n" +
+                          stopLine("UTGame.ini", "UTGame.UTHUD", "bShowDamage=yes") +
+                          "\r\nSave to write the value set here into that line, then load "
+                          "again and export."});
+    EXPECT_EQ(readBytes(tweakFile()), tweaks);
     save();
-    EXPECT_EQ(dialogs.take().mid(0, 2), QStringList({kSaveQuestion, kSaved}));
+    EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, kSaved, notice(35, "Load again")}));
     EXPECT_EQ(value(GameIni, "UTGame.UTHUD", "bShowDamage"),
               box("bShowDamage")->isChecked() ? "True" : "False");
+}
+
+TEST_F(SaveAfterStoppedLoad, AFieldTheWindowRefusedOrThatWasLeftAsItWasIsNotThePlayers) {
+    ASSERT_TRUE(showActive(form()));
+    tabInto(field("ResX"));
+    typeText("abc");
+    press(Qt::Key_Tab);
+    tabInto(field("ResY"));
+    press(Qt::Key_End);
+    typeText("5");
+    press(Qt::Key_Backspace);
+    press(Qt::Key_Tab);
+    save();
+    EXPECT_EQ(dialogs.take(), QStringList({"message: Not a valid integer value!", kSaveQuestion, kSaved,
+                                           notice(37, "Mend that line, then load again")}));
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResX"), "2560") << "refused: as the file has it";
+    EXPECT_EQ(value(EngineIni, "SystemSettings", "ResY"), "1600") << "left as it was entered";
+}
+
+TEST_F(SaveAfterStoppedLoad, APresetEndsAsEveryPresetDoesAndShowsTheErrorOnce) {
+    auto* presets = form().control<QComboBox>(QStringLiteral("cbPresets"));
+    presets->setCurrentIndex(1);
+    form().run(&TMainform::cbPresetsChange);
+    EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load presets?\r\nAll unsaved changes will be lost!",
+                                           "error: 'yes' is not a valid boolean value."}));
+    EXPECT_EQ(presets->currentText(), "Use presets");
+    for (std::string_view name : markingWalkOrder()) {
+        const CatalogueRow* row = findCatalogueRow(name);
+        if (name == "bShowDamage")
+            continue; // its file value does not convert: it keeps its mark
+        const bool stored = ReadIniBool(row->target, std::string(row->section), std::string(row->key));
+        EXPECT_EQ(bold(std::string(name).c_str()), box(std::string(name).c_str())->isChecked() != stored)
+            << name;
+    }
 }
 
 TEST_F(SaveAfterStoppedLoad, OnePresetSettlesEveryRowAlthoughTheBadBoxCannotBeMarked) {
@@ -239,7 +279,10 @@ TEST_F(SaveAfterStoppedLoad, AnImportBeforeTheMovieRowLeavesOnlyTheMovieKeyUnwri
     dialogs.take();
     save();
     EXPECT_EQ(dialogs.take(),
-              QStringList({kSaveQuestion, kSaved, notice("the game files", "StartupMovies")}));
+              QStringList({kSaveQuestion, kSaved,
+                           "message: " + stopLine("UTEngine.ini", "Engine.Engine", "bUseSound=yes") +
+                               "\r\n1 setting was never loaded, so the save left it as the game files have "
+                               "it.\r\nLoad again to save it too."}));
     EXPECT_EQ(value(EngineIni, "Engine.Engine", "bUseSound"), "True");
     EXPECT_EQ(value(EngineIni, "SystemSettings", "ResX"), "0") << "the imported value";
     EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("StartupMovies=UE3_logo"), std::string::npos);
