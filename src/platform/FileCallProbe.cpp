@@ -6,6 +6,7 @@
 namespace filestore::probe {
 namespace {
 
+std::atomic<std::uint64_t> writes{0};
 std::atomic<std::uint64_t> flushes{0};
 std::atomic<std::uint64_t> renames{0};
 std::atomic<std::uint64_t> stats{0};
@@ -15,7 +16,7 @@ Simulation current;
 } // namespace
 
 Counts counts() {
-    return {flushes.load(), renames.load(), stats.load(), settleWaits.load()};
+    return {writes.load(), flushes.load(), renames.load(), stats.load(), settleWaits.load()};
 }
 
 void simulate(const Simulation& simulation) {
@@ -24,6 +25,10 @@ void simulate(const Simulation& simulation) {
 
 const Simulation& simulation() {
     return current;
+}
+
+void noteWrite() {
+    ++writes;
 }
 
 void noteFlush() {

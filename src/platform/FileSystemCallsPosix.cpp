@@ -223,6 +223,7 @@ void copyExtendedAttributes([[maybe_unused]] const fs::path& model, [[maybe_unus
 }
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
+    probe::noteWrite();
     file.markWritten();
     if (const std::error_code error = writeAll(file.fd(), bytes))
         return error;
@@ -238,6 +239,7 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
     Handle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
     if (!file.valid())
         return lastError();
+    probe::noteWrite();
     file.markWritten();
     if (const std::error_code error = writeAll(file.fd(), bytes))
         return error;

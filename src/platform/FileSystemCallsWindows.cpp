@@ -236,6 +236,7 @@ std::error_code copyMode(Handle&, const fs::path&) {
 void copyExtendedAttributes(const fs::path&, Handle&) {}
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
+    probe::noteWrite();
     file.markWritten();
     if (!writeAll(native(file), bytes) || !flushed(native(file)))
         return lastError();
@@ -250,6 +251,7 @@ std::error_code rewriteInPlace(const fs::path& path, std::string_view bytes) {
     Handle file = openExistingForWriting(path);
     if (!file.valid())
         return lastError();
+    probe::noteWrite();
     file.markWritten();
     if (!writeAll(native(file), bytes) || !SetEndOfFile(native(file)) || !flushed(native(file)))
         return lastError();
