@@ -10,8 +10,9 @@
 
 // The one module through which every INI key is read or written. Each operation opens
 // its file for exactly one key and releases it again, so every read sees the file as it
-// is on disk and every file is complete after every single write. A missing file is
-// reported once per user operation (see ResetIniErrors).
+// is on disk and every file is complete after every single write; within an
+// IniWriteScope, the writes to a file are stored together when the scope finishes. A
+// missing file is reported once per user operation (see ResetIniErrors).
 //
 // Conversion and write failures are thrown as IniError; the caller's operation stops
 // there and the window shows the error.

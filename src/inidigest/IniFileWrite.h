@@ -32,7 +32,8 @@ bool fitsSizeLimit(std::string_view text, iniencoding::Encoding encoding);
 // Whether any text of `textSize` bytes stored in `encoding` surely stays within it.
 bool fitsSizeLimit(std::size_t textSize, iniencoding::Encoding encoding);
 
-// The bytes to store for `text`; throws when they would pass the size limit.
+// The bytes to store for `text`, in the file's own encoding (a UTF-16 file never gets
+// 8-bit text); throws when they would pass the size limit.
 std::string bytesToStore(const std::string& path, std::string_view text, iniencoding::Encoding encoding);
 
 } // namespace inifilewrite
