@@ -242,9 +242,9 @@ fs::path BenchHome::gameFile(const std::string& name) const {
     return fs::path(GameConfigFolder(documents().string())) / name;
 }
 
-void BenchHome::writeGameFiles() const {
+void BenchHome::writeGameFiles(std::size_t engineLines) const {
     const std::pair<const char*, std::string> files[] = {
-        {"UTEngine.ini", makeGameFile(EngineIni, kEngineLines)},
+        {"UTEngine.ini", makeGameFile(EngineIni, engineLines)},
         {"UTGame.ini", makeGameFile(GameIni, kGameLines)},
         {"UTInput.ini", makeGameFile(InputIni, kInputLines)},
     };

@@ -13,6 +13,9 @@ std::string makeGameFile(IniTarget target, std::size_t lineCount);
 constexpr std::size_t kEngineLines = 2500;
 constexpr std::size_t kGameLines = 1500;
 constexpr std::size_t kInputLines = 900;
+// A UTEngine.ini of about 7 MiB, near the size limit: what a mod or a long-played game
+// may leave behind.
+constexpr std::size_t kLargeEngineLines = 240000;
 
 // A documents folder and a program folder below the system's temporary folder, filled
 // with generated game files; removed again when the object goes.
@@ -29,8 +32,8 @@ public:
     std::filesystem::path programFolder() const { return m_root / "program"; }
     std::filesystem::path gameFile(const std::string& name) const;
 
-    // (Re)writes the three game files.
-    void writeGameFiles() const;
+    // (Re)writes the three game files; UTEngine.ini with `engineLines` lines.
+    void writeGameFiles(std::size_t engineLines = kEngineLines) const;
 
 private:
     std::filesystem::path m_root;

@@ -4,15 +4,27 @@
 
 #include "inidigest/IniDigest.h"
 #include "platform/FileCallProbe.h"
+#include "platform/FileStore.h"
 #include "settings/Catalogue.h"
 #include "sync/SettingsSync.h"
 #include "sync/StoppedLoad.h"
 
 #include "MemoryValues.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <utility>
+#include <vector>
+
 #include <benchmark/benchmark.h>
 
 namespace {
+
+std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // A key of the engine file's [SystemSettings], which the game keeps near the end.
 const std::string kSection = "SystemSettings";
@@ -62,11 +74,23 @@ void loadAndWalk(benchmark::State& state, BenchHome& home, const int& messages) 
         state.SkipWithError("a game file was missing or unreadable");
 }
 
+// The file calls of the timed runs, per run.
+void countPerRun(benchmark::State& state, const filestore::probe::Counts& cost) {
+    const auto perRun = [&](std::uint64_t count) {
+        return benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
+    };
+    state.counters["writes"] = perRun(cost.writes);
+    state.counters["flushes"] = perRun(cost.flushes);
+    state.counters["renames"] = perRun(cost.renames);
+    state.counters["stats"] = perRun(cost.stats);
+    state.counters["settle_waits"] = perRun(cost.settleWaits);
+}
+
 // What the window's BtnSaveClick writes, with every value changed each time, on the file
 // system as `simulation` makes it.
 void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
-               const filestore::probe::Simulation& simulation) {
-    home.writeGameFiles();
+               const filestore::probe::Simulation& simulation, std::size_t engineLines = kEngineLines) {
+    home.writeGameFiles(engineLines);
     filestore::probe::simulate(simulation);
     const int before = messages;
     // Every box and every text flips between two values (an integer text, which the
@@ -88,13 +112,9 @@ void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
         save(flip = !flip);
     const filestore::probe::Counts cost = filestore::probe::counts() - countsBefore;
     filestore::probe::simulate({});
-    const auto perSave = [&](std::uint64_t count) {
-        return benchmark::Counter(static_cast<double>(count), benchmark::Counter::kAvgIterations);
-    };
-    state.counters["flushes"] = perSave(cost.flushes);
-    state.counters["renames"] = perSave(cost.renames);
-    state.counters["stats"] = perSave(cost.stats);
-    state.counters["settle_waits"] = perSave(cost.settleWaits);
+    countPerRun(state, cost);
+    state.counters["engine_kib"] =
+        static_cast<double>(std::filesystem::file_size(home.gameFile("UTEngine.ini"))) / 1024;
     if (ReadIniString(EngineIni, "SystemSettings", "ShadowTexelsPerPixel") != (flip ? "8" : "16") ||
         messages != before)
         state.SkipWithError("the saved values did not arrive");
@@ -112,6 +132,42 @@ void saveAllSlowFlushes(benchmark::State& state, BenchHome& home, const int& mes
 // A file system that sets a written file's time when its handle closes, as Windows' do.
 void saveAllTimesAtClose(benchmark::State& state, BenchHome& home, const int& messages) {
     saveAllOn(state, home, messages, {.timesSetAtClose = true});
+}
+
+// The same save into a UTEngine.ini near the size limit.
+void saveAllLargeEngine(benchmark::State& state, BenchHome& home, const int& messages) {
+    saveAllOn(state, home, messages, {}, kLargeEngineLines);
+    home.writeGameFiles();
+}
+
+// The least a save can cost with the same safety: each of the three files written whole
+// once, flushed and renamed into place, and the folder flushed once at the end.
+void writeFloorOn(benchmark::State& state, BenchHome& home, const filestore::probe::Simulation& simulation) {
+    home.writeGameFiles();
+    std::vector<std::pair<std::filesystem::path, std::string>> files;
+    for (const char* name : {"UTEngine.ini", "UTGame.ini", "UTInput.ini"})
+        files.emplace_back(home.gameFile(name), readBytes(home.gameFile(name)));
+    filestore::probe::simulate(simulation);
+    const filestore::probe::Counts countsBefore = filestore::probe::counts();
+    bool failed = false;
+    for (auto _ : state) {
+        const filestore::FolderFlushScope flushFolderAtEnd;
+        for (const auto& [path, bytes] : files)
+            failed |= static_cast<bool>(filestore::replaceFile(path, bytes));
+    }
+    const filestore::probe::Counts cost = filestore::probe::counts() - countsBefore;
+    filestore::probe::simulate({});
+    countPerRun(state, cost);
+    if (failed)
+        state.SkipWithError("a file could not be replaced");
+}
+
+void writeFloor(benchmark::State& state, BenchHome& home, const int&) {
+    writeFloorOn(state, home, {});
+}
+
+void writeFloorSlowFlushes(benchmark::State& state, BenchHome& home, const int&) {
+    writeFloorOn(state, home, {.extraFlushTime = std::chrono::milliseconds(10)});
 }
 
 } // namespace
@@ -132,6 +188,9 @@ void registerIniBenchmarks(BenchHome& home, const int& messages) {
     add(kLoadAndWalk, loadAndWalk);
     add(kSaveAll, saveAll);
     add(kSaveAllTimesAtClose, saveAllTimesAtClose);
-    // Most of a second each: fewer runs.
+    add(kWriteFloor, writeFloor);
+    add(kWriteFloorSlowFlushes, writeFloorSlowFlushes);
+    // Up to seconds each: fewer runs.
     add(kSaveAllSlowFlushes, saveAllSlowFlushes, 5);
+    add(kSaveAllLargeEngine, saveAllLargeEngine, 5);
 }

@@ -2,8 +2,10 @@
 
 #include "inidigest/IniEncoding.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniFileWrite.h"
 #include "inidigest/IniText.h"
 #include "inidigest/IniValues.h"
+#include "inidigest/PendingIniFiles.h"
 #include "platform/FileStore.h"
 #include "platform/RollbackJournal.h"
 
@@ -29,6 +31,10 @@ struct OpenFile {
     std::string path;
 };
 std::optional<OpenFile> openIni;
+
+// What the open IniWriteScopes have written and not yet stored.
+PendingIniFiles pendingFiles;
+int openWriteScopes = 0;
 
 const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
 
@@ -70,38 +76,13 @@ struct CloseOnExit {
     ~CloseOnExit() { CloseIni(); }
 };
 
-std::string tooLargeMessage(const std::string& path) {
-    return "The ini \"" + path + "\" is larger than 8 MB and cannot be a configuration file.";
-}
-
-std::string wouldGrowMessage(const std::string& path) {
-    return "The ini \"" + path + "\" would grow larger than 8 MB; nothing was written.";
-}
-
-// What a write learns from its read besides the text.
-struct ReadVersion {
-    filestore::FileStamp stamp;
-    bool readOnly = false;
-};
-
-// The file's text, decoded; nullopt when it cannot be read (`error` says why). With
-// `version`, for a write: which version of the file was read.
-std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error,
-                                                     ReadVersion* version = nullptr) {
-    // A write must start from a version that another program has finished writing.
-    const std::filesystem::path onDisk = filestore::toPath(path);
-    filestore::ReadResult file = version ? filestore::readSettledFile(onDisk, kMaxIniFileSize)
-                                         : filestore::readFile(onDisk, kMaxIniFileSize);
+// The file's text, decoded; nullopt when it cannot be read (`error` says why).
+std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error) {
+    filestore::ReadResult file = filestore::readFile(filestore::toPath(path), kMaxIniFileSize);
     error = file.error;
     if (!file.ok)
         return std::nullopt;
-    if (version)
-        *version = {file.stamp, file.readOnly};
     return iniencoding::decode(std::move(file.bytes));
-}
-
-std::optional<iniencoding::DecodedFile> readOpenFile(std::error_code& error, ReadVersion* version = nullptr) {
-    return readFileText(openIni->path, error, version);
 }
 
 enum class KeyRead { Found, Missing, Unreadable };
@@ -109,17 +90,22 @@ enum class KeyRead { Found, Missing, Unreadable };
 // Reads the key from the open file into `value`. A file too large to be a configuration
 // file is reported once per operation and reads as a missing key.
 KeyRead readOpenKey(const std::string& section, const std::string& key, std::string& value) {
-    std::error_code error;
-    const auto file = readOpenFile(error);
-    if (!file) {
-        if (error != std::errc::file_too_large)
-            return KeyRead::Unreadable;
-        if (!ErrorShown)
-            showMessage(tooLargeMessage(openIni->path));
-        ErrorShown = true;
-        return KeyRead::Missing;
+    std::optional<std::string> found;
+    if (const std::string* pending = pendingFiles.text(openIni->path)) {
+        found = initext::readValue(*pending, section, key);
+    } else {
+        std::error_code error;
+        const auto file = readFileText(openIni->path, error);
+        if (!file) {
+            if (error != std::errc::file_too_large)
+                return KeyRead::Unreadable;
+            if (!ErrorShown)
+                showMessage(inifilewrite::tooLarge(openIni->path));
+            ErrorShown = true;
+            return KeyRead::Missing;
+        }
+        found = initext::readValue(file->text, section, key);
     }
-    const std::optional<std::string> found = initext::readValue(file->text, section, key);
     if (!found)
         return KeyRead::Missing;
     value = *found;
@@ -145,32 +131,20 @@ void reportReadError(const std::string& section, const std::string& key) {
 // between the read and the replacement: nothing was written then.
 bool tryWriteOpenKey(const std::string& section, const std::string& key, const std::string& value) {
     const std::string& path = openIni->path;
-    std::error_code error;
-    ReadVersion version;
-    const auto old = readOpenFile(error, &version);
-    if (error == filestore::FileError::KeepsChanging)
-        return false;
+    const std::optional<inifilewrite::Version> old = inifilewrite::readForWrite(path);
     if (!old)
-        throw IniError(error == std::errc::file_too_large ? tooLargeMessage(path)
-                                                          : "Unable to write to " + path);
-    // Refused even when the value is already there: a read-only file is the player's
-    // protection against changes, and the save says so at its first key.
-    if (version.readOnly)
-        throw IniError("Unable to write to " + path);
-    const std::string updated = initext::writeValue(old->text, section, key, value);
-    if (updated == old->text)
+        return false;
+    const std::string updated = initext::writeValue(old->file.text, section, key, value);
+    if (updated == old->file.text)
         return true;
-    // A UTF-16 file stays UTF-16: 8-bit text is never written into it.
-    const std::string bytes = iniencoding::encode(updated, old->encoding);
-    if (bytes.size() > kMaxIniFileSize)
-        throw IniError(wouldGrowMessage(path));
+    const std::string bytes = inifilewrite::bytesToStore(path, updated, old->file.encoding);
     // Replaced only if it is still the version read: the game or an editor may rewrite
     // the file in place meanwhile, and what was read may have been half of its write.
-    error = filestore::replaceFile(filestore::toPath(path), bytes, &version.stamp);
+    const std::error_code error = filestore::replaceFile(filestore::toPath(path), bytes, &old->stamp);
     if (error == filestore::FileError::KeepsChanging)
         return false;
     if (error)
-        throw IniError("Unable to write to " + path);
+        throw IniError(inifilewrite::unableToWrite(path));
     return true;
 }
 
@@ -180,7 +154,7 @@ void writeOpenKey(const std::string& section, const std::string& key, const std:
     for (int attempt = 0; attempt < kAttempts; ++attempt)
         if (tryWriteOpenKey(section, key, value))
             return;
-    throw IniError("Unable to write to " + path);
+    throw IniError(inifilewrite::unableToWrite(path));
 }
 
 void writeKey(IniTarget target, const std::string& section, const std::string& key,
@@ -188,7 +162,11 @@ void writeKey(IniTarget target, const std::string& section, const std::string& k
     if (!OpenIni(target))
         return;
     CloseOnExit close;
-    writeOpenKey(section, key, valueText());
+    const std::string value = valueText();
+    if (openWriteScopes > 0)
+        pendingFiles.write(openIni->path, section, key, value);
+    else
+        writeOpenKey(section, key, value);
 }
 
 } // namespace
@@ -256,7 +234,7 @@ void InitIniDigest() {
     content = initext::writeValue(content, kTweakFileVersion.section, kTweakFileVersion.key,
                                   kTweakFileVersion.value);
     if (filestore::replaceFile(file, content))
-        throw IniError("Unable to write to " + path);
+        throw IniError(inifilewrite::unableToWrite(path));
 }
 
 void SetCustomIniPath(const std::string& path) {
@@ -324,16 +302,23 @@ void RequireRoomForWrites(IniTarget target, const std::vector<IniKeyWrite>& writ
     if (!filestore::exists(filestore::toPath(path)))
         return;
     std::error_code error;
-    const auto file = readFileText(path, error);
+    auto file = readFileText(path, error);
     if (error == std::errc::file_too_large)
-        throw IniError(tooLargeMessage(path));
+        throw IniError(inifilewrite::tooLarge(path));
     if (!file)
         return; // the first write reports it
-    std::string text = file->text;
+    // A write adds at most a heading and a key line: only a file near the limit has the
+    // writes applied to be sure.
+    std::size_t growth = 0;
     for (const IniKeyWrite& write : writes)
-        text = initext::writeValue(text, write.section, write.key, write.value);
-    if (iniencoding::encode(text, file->encoding).size() > kMaxIniFileSize)
-        throw IniError(wouldGrowMessage(path));
+        growth += write.section.size() + write.key.size() + write.value.size() + 8;
+    if (inifilewrite::fitsSizeLimit(file->text.size() + growth, file->encoding))
+        return;
+    std::string& text = file->text;
+    for (const IniKeyWrite& write : writes)
+        initext::setValue(text, write.section, write.key, write.value);
+    if (!inifilewrite::fitsSizeLimit(text, file->encoding))
+        throw IniError(inifilewrite::wouldGrow(path));
 }
 
 void RequireWritable(IniTarget target) {
@@ -361,4 +346,35 @@ void WriteIniBool(IniTarget target, const std::string& section, const std::strin
 void WriteIniInteger(IniTarget target, const std::string& section, const std::string& key,
                      const std::string& value) {
     writeKey(target, section, key, [&] { return std::to_string(inivalues::toIntegerStrict(value)); });
+}
+
+IniWriteScope::IniWriteScope() {
+    ++openWriteScopes;
+}
+
+IniWriteScope::~IniWriteScope() {
+    // Reached without finish() only when an error is on its way: it is the one to show.
+    if (openWriteScopes == 1) {
+        try {
+            pendingFiles.writeOut();
+        } catch (...) {
+        }
+    }
+    --openWriteScopes;
+}
+
+void IniWriteScope::finish() {
+    if (openWriteScopes == 1)
+        pendingFiles.writeOut();
+}
+
+void WriteInOneScope(const std::function<void()>& writes) {
+    IniWriteScope scope;
+    try {
+        writes();
+    } catch (...) {
+        scope.finish();
+        throw;
+    }
+    scope.finish();
 }

@@ -10,8 +10,9 @@
 
 // The one module through which every INI key is read or written. Each operation opens
 // its file for exactly one key and releases it again, so every read sees the file as it
-// is on disk and every file is complete after every single write. A missing file is
-// reported once per user operation (see ResetIniErrors).
+// is on disk and every file is complete after every single write; within an
+// IniWriteScope, the writes to a file are stored together when the scope finishes. A
+// missing file is reported once per user operation (see ResetIniErrors).
 //
 // Conversion and write failures are thrown as IniError; the caller's operation stops
 // there and the window shows the error.
@@ -48,10 +49,32 @@ std::string ReadIniInteger(IniTarget target, const std::string& section, const s
 bool ReadIniBool(IniTarget target, const std::string& section, const std::string& key);
 std::string ReadPatchVersion();
 
-// Opened by an operation that writes many keys. Every file is still whole after every
-// single write; the writes are made to survive a power cut together when the scope
-// ends, by one flush of each folder rather than one per key.
-using IniWriteScope = filestore::FolderFlushScope;
+// Opened by an operation that writes many keys. Within it each file is read once, at
+// its first key, the keys written to it are applied to its text in the order they come,
+// and it is replaced once, when the scope finishes: a crash leaves each file as it was
+// before the operation or as it is after it. Reads see the keys written so far. The
+// replacements are made to survive a power cut together, by one flush of each folder.
+// A scope opened within another joins it.
+class IniWriteScope {
+public:
+    IniWriteScope();
+    // Writes what is still pending without reporting failures: call finish().
+    ~IniWriteScope();
+    IniWriteScope(const IniWriteScope&) = delete;
+    IniWriteScope& operator=(const IniWriteScope&) = delete;
+
+    // Writes each changed file. A file that cannot be written stops the writes at its
+    // first key, as a write of each key at once would have: the other files keep only
+    // the keys written before that one, and "Unable to write to" is thrown.
+    void finish();
+
+private:
+    filestore::FolderFlushScope m_folders; // flushed after the files are written
+};
+
+// Runs `writes` in one IniWriteScope and finishes it, also when an error stops them; a
+// file that cannot be written then stops them earlier, and its error is the one thrown.
+void WriteInOneScope(const std::function<void()>& writes);
 
 void WriteIniString(IniTarget target, const std::string& section, const std::string& key,
                     const std::string& value);

@@ -219,40 +219,40 @@ std::optional<std::string> readValue(std::string_view content, std::string_view 
     return unquote(place.key.value);
 }
 
-std::string writeValue(std::string_view content, std::string_view section, std::string_view key,
-                       std::string_view value) {
+void setValue(std::string& content, std::string_view section, std::string_view key, std::string_view value) {
     const std::string cleanSection = withoutLineBreaks(trim(section));
     const std::string cleanKey = withoutLineBreaks(trim(key));
     const std::string cleanValue = withoutLineBreaks(value);
     const KeyPlace place = locate(content, cleanSection, cleanKey);
-    std::string out;
-    out.reserve(content.size() + cleanSection.size() + cleanKey.size() + cleanValue.size() + 8);
 
     if (!place.sectionFound) {
-        out = content;
         const bool endsOpen = !content.empty() && content.back() != '\r' && content.back() != '\n';
         if (endsOpen)
-            out += kCrLf;
-        out +=
+            content += kCrLf;
+        content +=
             "[" + cleanSection + "]" + std::string(kCrLf) + cleanKey + "=" + cleanValue + std::string(kCrLf);
-        return out;
+        return;
     }
     if (place.keyLine) {
         // Keep the file's spelling of the key; everything else of the line is rewritten.
-        out += content.substr(0, place.keyLine->begin);
-        out += place.key.name;
-        out += "=" + cleanValue + std::string(kCrLf);
-        out += content.substr(place.keyLine->end);
-        return out;
+        const std::string line = std::string(place.key.name) + "=" + cleanValue + std::string(kCrLf);
+        content.replace(place.keyLine->begin, place.keyLine->end - place.keyLine->begin, line);
+        return;
     }
     // New key: after the last non-blank line of the section, so blank lines that
     // separate it from the next heading stay after it.
     const Line& last = place.lastFilled;
-    out += content.substr(0, last.end);
-    if (last.textEnd == last.end)
-        out += kCrLf;
-    out += cleanKey + "=" + cleanValue + std::string(kCrLf);
-    out += content.substr(last.end);
+    std::string line = last.textEnd == last.end ? std::string(kCrLf) : std::string();
+    line += cleanKey + "=" + cleanValue + std::string(kCrLf);
+    content.insert(last.end, line);
+}
+
+std::string writeValue(std::string_view content, std::string_view section, std::string_view key,
+                       std::string_view value) {
+    std::string out;
+    out.reserve(content.size() + section.size() + key.size() + value.size() + 8);
+    out = content;
+    setValue(out, section, key, value);
     return out;
 }
 

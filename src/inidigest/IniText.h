@@ -30,4 +30,7 @@ std::optional<std::string> readValue(std::string_view content, std::string_view 
 std::string writeValue(std::string_view content, std::string_view section, std::string_view key,
                        std::string_view value);
 
+// writeValue in place: for large files, where a copy per key would cost more than the rest.
+void setValue(std::string& content, std::string_view section, std::string_view key, std::string_view value);
+
 } // namespace initext

@@ -6,6 +6,7 @@
 namespace filestore::probe {
 namespace {
 
+std::atomic<std::uint64_t> writes{0};
 std::atomic<std::uint64_t> flushes{0};
 std::atomic<std::uint64_t> renames{0};
 std::atomic<std::uint64_t> stats{0};
@@ -16,7 +17,7 @@ FileCallObserver* currentObserver = nullptr;
 } // namespace
 
 Counts counts() {
-    return {flushes.load(), renames.load(), stats.load(), settleWaits.load()};
+    return {writes.load(), flushes.load(), renames.load(), stats.load(), settleWaits.load()};
 }
 
 void simulate(const Simulation& simulation) {
@@ -33,6 +34,10 @@ void observe(FileCallObserver* observer) {
 
 FileCallObserver* observer() {
     return currentObserver;
+}
+
+void noteWrite() {
+    ++writes;
 }
 
 void noteFlush() {

@@ -6,18 +6,19 @@
 #include <string_view>
 
 // A window into the file calls behind FileStore, for the benchmark and the tests: how
-// many flushes, renames and stat calls an operation costs, and how it behaves on disks
+// many writes, flushes, renames and stat calls an operation costs, and how it behaves on disks
 // and file systems other than this machine's.
 namespace filestore::probe {
 
 struct Counts {
+    std::uint64_t writes = 0;      // a file's whole new content written
     std::uint64_t flushes = 0;     // of a file's content or of a folder
     std::uint64_t renames = 0;     // a new version put in a file's place
     std::uint64_t stats = 0;       // looks at a file's size, time, kind or owner
     std::uint64_t settleWaits = 0; // reads that waited for another program's write to end
     Counts operator-(const Counts& earlier) const {
-        return {flushes - earlier.flushes, renames - earlier.renames, stats - earlier.stats,
-                settleWaits - earlier.settleWaits};
+        return {writes - earlier.writes, flushes - earlier.flushes, renames - earlier.renames,
+                stats - earlier.stats, settleWaits - earlier.settleWaits};
     }
 };
 
@@ -57,6 +58,7 @@ void observe(FileCallObserver* observer);
 FileCallObserver* observer();
 
 // Called by the file calls themselves.
+void noteWrite();
 void noteFlush();
 void noteRename();
 void noteStat();

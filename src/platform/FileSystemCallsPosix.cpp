@@ -260,6 +260,7 @@ void copyExtendedAttributes([[maybe_unused]] const fs::path& model, [[maybe_unus
 }
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
+    probe::noteWrite();
     file.markWritten();
     if (const std::error_code error = writeAllAt(file, 0, bytes))
         return error;
@@ -300,6 +301,7 @@ std::error_code readAll(Handle& file, std::uintmax_t maxSize, std::string& bytes
 }
 
 std::error_code writeAt(Handle& file, std::uint64_t offset, std::string_view bytes) {
+    probe::noteWrite();
     file.markWritten();
     return writeAllAt(file, offset, bytes);
 }

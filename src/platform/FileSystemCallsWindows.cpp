@@ -268,6 +268,7 @@ std::error_code copyMode(Handle&, const fs::path&) {
 void copyExtendedAttributes(const fs::path&, Handle&) {}
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
+    probe::noteWrite();
     file.markWritten();
     if (!writeAll(file, 0, bytes) || !flushed(file))
         return lastError();
@@ -315,6 +316,7 @@ std::error_code readAll(Handle& file, std::uintmax_t maxSize, std::string& bytes
 }
 
 std::error_code writeAt(Handle& file, std::uint64_t offset, std::string_view bytes) {
+    probe::noteWrite();
     file.markWritten();
     if (!moveTo(file, offset) || !writeAll(file, offset, bytes))
         return lastError();

@@ -53,9 +53,9 @@ void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, 
     }
 }
 
+// Within the caller's write scope: each file is replaced once, when the walk ends.
 void writeAll(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
-    // Each key's file is flushed as it is replaced; its folder once, when the walk ends.
-    for (const IniWriteScope lastingAtEnd; const CatalogueRow& row : settingsCatalogue()) {
+    for (const CatalogueRow& row : settingsCatalogue()) {
         if (!stopped.unread(row.control))
             codecOf(row.kind).write(fileOf(row), row, values);
     }
@@ -86,7 +86,7 @@ void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
 void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
     ResetIniErrors();
     requireWholeWrite(values, stopped, gameFileOf);
-    writeAll(values, stopped, gameFileOf);
+    WriteInOneScope([&] { writeAll(values, stopped, gameFileOf); });
 }
 
 ExportOutcome exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
@@ -94,8 +94,10 @@ ExportOutcome exportToTweakFile(const SettingValues& values, const StoppedLoad& 
         return ExportOutcome::Unsettled;
     ResetIniErrors();
     requireWholeWrite(values, stopped, tweakFileOf);
-    WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key, kTweakFileVersion.value);
-    writeAll(values, stopped, tweakFileOf);
+    WriteInOneScope([&] {
+        WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key, kTweakFileVersion.value);
+        writeAll(values, stopped, tweakFileOf);
+    });
     return IniTargetWentMissing(TweakFile) ? ExportOutcome::FileWentMissing : ExportOutcome::Written;
 }
 
