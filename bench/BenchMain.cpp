@@ -214,7 +214,10 @@ int main(int argc, char** argv) {
     row("save 74, times set at close / save 74",
         plainSave ? reporter.median(kSaveAllTimesAtClose) : std::nullopt, "ms", "< 1.5x save 74", 1.5,
         plainSave);
+    row("save 74 in place (rollback journal) / save 74",
+        plainSave ? reporter.median(kSaveAllInPlace) : std::nullopt, "ms", "<= 2x save 74", 2, plainSave);
     callCounts("save 74: writes/flushes/renames/stats/waits", reporter, kSaveAll);
+    callCounts("save 74 in place: writes/flushes/renames/stats/waits", reporter, kSaveAllInPlace);
     callCounts("floor: writes/flushes/renames/stats/waits", reporter, kWriteFloor);
     countGoal("save 74: flushes per save", reporter.counter(kSaveAll, "flushes"), 4);
     countGoal("save 74: renames per save", reporter.counter(kSaveAll, "renames"), 3);

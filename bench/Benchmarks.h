@@ -13,6 +13,7 @@ inline constexpr const char* kSaveAll = "save_74";
 inline constexpr const char* kSaveAllSlowFlushes = "save_74_flushes_10ms_slower";
 inline constexpr const char* kSaveAllTimesAtClose = "save_74_times_set_at_close";
 inline constexpr const char* kSaveAllLargeEngine = "save_74_engine_ini_7mib";
+inline constexpr const char* kSaveAllInPlace = "save_74_in_place";
 inline constexpr const char* kWriteFloor = "floor_three_files_written_once";
 inline constexpr const char* kWriteFloorSlowFlushes = "floor_three_files_flushes_10ms_slower";
 inline constexpr const char* kProgramWindow = "window_program";
