@@ -182,19 +182,9 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
     facts = factsFrom(info);
     if (facts.kind != Kind::Regular)
         return {};
-    bytes.clear();
     bytes.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(facts.stamp.size, maxSize) + 1));
-    char block[64 * 1024];
-    while (bytes.size() <= maxSize) {
-        const ssize_t got = ::read(file.fd(), block, sizeof block);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return lastError();
-        if (got == 0)
-            break;
-        bytes.append(block, static_cast<std::size_t>(got));
-    }
+    if (const std::error_code error = readAll(file, maxSize, bytes))
+        return error;
     if (statOpen(file.fd(), info) != 0)
         return lastError();
     facts = factsFrom(info);
