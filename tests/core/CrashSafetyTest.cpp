@@ -484,6 +484,15 @@ void CrashSafety::killSaves(bool inPlace) {
         }
         return std::string();
     };
+    // A child first starts up as the program does: the kills must reach past that.
+    const auto childStart = Clock::now();
+    const Child first = startChild([&] {
+        pointLayerAt(documents, program);
+        writeRow(0, 0);
+    });
+    waitFor(first, std::chrono::seconds(10));
+    readPipe(first.pipe);
+    const auto startUpTime = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - childStart);
     int cutShort = 0; // kills that left a rewrite in place unfinished
     const auto startUp = [&] {
         if (!inPlace)
@@ -493,7 +502,7 @@ void CrashSafety::killSaves(bool inPlace) {
         InitIniDigest();
     };
     const KillStats stats = killRepeatedly(save, check, {"UTEngine.ini", "UTGame.ini", "UTInput.ini"},
-                                           killWindow(oneWrite), startUp);
+                                           2 * startUpTime + killWindow(oneWrite), startUp);
     report(inPlace ? "save in place" : "save", stats);
     if (inPlace)
         std::cout << "[   kills  ] save in place: " << cutShort
