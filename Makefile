@@ -15,7 +15,7 @@ WINDOWS_CONFIGURE = $(ENSURE) windows && \
 	KNOBWERK_QT_WINDOWS=$$(scripts/build-qt-windows.sh | tail -n 1) cmake --preset windows >/dev/null
 
 .PHONY: deps configure build test run demo screenshot bench fuzz check-sanitize windows check-windows \
-        screenshot-windows package-windows package package-portable check-packages format clean
+        screenshot-windows package-windows package package-portable check-packages format check-format clean
 
 deps:
 	@$(ENSURE) build
@@ -110,7 +110,13 @@ check-packages: package package-portable
 	@tests/packaging/check-portable.sh build/knobwerk-$(VERSION)-linux-x86_64.tar.gz
 
 format:
+	@$(ENSURE) build
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails on any source file that make format would change.
+check-format:
+	@$(ENSURE) build
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror && echo "format: every file as make format leaves it"
 
 clean:
 	@rm -rf build build-bench build-fuzz build-sanitize build-windows

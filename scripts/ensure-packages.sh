@@ -7,7 +7,7 @@ set -euo pipefail
 
 declare -A groups=(
     [build]="cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2"
+             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 clang-format"
     # The virtual X server of scripts/xvfb.sh, and what it drives and grabs the window with.
     [display]="xvfb x11-utils xdotool xclip imagemagick"
     [fuzz]="clang libclang-rt-dev"
@@ -33,8 +33,30 @@ for p in "${wanted[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# Another installation (an update manager, a second make) may hold the package manager's
+# lock for a while: apt-get is run again until it gets it, for LOCK_WAIT seconds at most.
+LOCK_WAIT=${LOCK_WAIT:-300}
+apt_get() {
+    local waited=0 output
+    until output=$($sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@" 2>&1); do
+        if ! grep -qE "Could not get lock|Unable to acquire|Unable to lock" <<<"$output"; then
+            echo "$output" >&2
+            return 1
+        fi
+        if [ "$waited" -ge "$LOCK_WAIT" ]; then
+            echo "ensure-packages: another package installation kept the package manager busy for" \
+                "$LOCK_WAIT seconds; run this again once it has finished." >&2
+            return 1
+        fi
+        [ "$waited" -eq 0 ] && echo "ensure-packages: waiting for another package installation to finish..." >&2
+        sleep 5
+        waited=$((waited + 5))
+    done
+    [ -z "$output" ] || echo "$output"
+}
+
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}"
