@@ -248,27 +248,23 @@ ReadResult readRepeatedly(const fs::path& path, std::uintmax_t maxSize, bool wai
     constexpr int kAttempts = 20;
     constexpr auto kWriterWait = std::chrono::seconds(2);
     const auto giveUp = std::chrono::steady_clock::now() + kWriterWait;
-    ReadResult result;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (attempt > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        result = readOnce(path, maxSize);
+    for (int attempts = 1;; ++attempts) {
+        ReadResult result = readOnce(path, maxSize);
         const Settled state =
             result.ok && waitUntilSettled ? settled(path, result.stamp, result.bytes) : Settled::Yes;
+        if (state == Settled::Yes && result.error != FileError::KeepsChanging)
+            return result;
         if (state != Settled::Yes) {
             result = ReadResult{};
             result.error = FileError::KeepsChanging;
         }
-        if (state == Settled::WriterOpen && std::chrono::steady_clock::now() < giveUp) {
+        const bool writerOpen = state == Settled::WriterOpen;
+        if (writerOpen ? std::chrono::steady_clock::now() >= giveUp : attempts >= kAttempts)
+            return result;
+        if (writerOpen)
             probe::noteSettleWait();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            --attempt; // the wait for the writer counts in time, not in attempts
-            continue;
-        }
-        if (result.error != FileError::KeepsChanging)
-            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(writerOpen ? 10 : 1));
     }
-    return result;
 }
 
 } // namespace
