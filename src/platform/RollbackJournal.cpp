@@ -103,11 +103,12 @@ std::optional<Rewrite> decode(std::string_view text) {
     return Rewrite{toPath(path->substr(0, *pathSize)), *oldBytes, *newBytes};
 }
 
-// Whether `now` is what a rewrite from `old` to `updated` cut short can leave: every
-// byte the old one, the new one, or the zero of the room taken at the end.
+// Whether `now` is what a rewrite from `old` to `updated` cut short can leave: a size
+// between the two, and every byte the old one, the new one, or the zero of the room
+// taken at the end.
 bool mixOf(std::string_view now, std::string_view old, std::string_view updated) {
-    const std::size_t longest = std::max(old.size(), updated.size());
-    if (now.size() != old.size() && now.size() != updated.size() && now.size() != longest)
+    if (now.size() < std::min(old.size(), updated.size()) ||
+        now.size() > std::max(old.size(), updated.size()))
         return false;
     for (std::size_t i = 0; i < now.size(); ++i) {
         const bool fromOld = i < old.size() ? now[i] == old[i] : now[i] == '\0';

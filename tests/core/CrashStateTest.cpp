@@ -326,7 +326,7 @@ Findings explore(const FileTree& before, const std::vector<FileCall>& calls, con
 // ---------------------------------------------------------------------------------------
 // The operations
 
-enum class Operation { Save, Backup, Restore };
+enum class Operation { Save, Export, Backup, Restore };
 
 struct Case {
     const char* name;
@@ -350,35 +350,20 @@ MemoryValues changedValues() {
     return values;
 }
 
-// The versions of a game file a save passes through: its keys written one by one.
-std::set<std::string> savedVersions(IniTarget target, const std::string& old, const SettingValues& values) {
-    iniencoding::DecodedFile file = iniencoding::decode(old);
-    std::set<std::string> versions{old};
-    std::size_t keys = 0;
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        if (row.target != target)
-            continue;
-        ++keys;
-        if (const std::optional<std::string> text = codecOf(row.kind).writtenText(values, row))
-            file.text = initext::writeValue(file.text, row.section, row.key, *text);
-        versions.insert(iniencoding::encode(file.text, file.encoding));
-    }
-    EXPECT_EQ(versions.size(), keys + 1) << "every key of the file changes";
-    return versions;
-}
-
 class CrashState : public testing::TestWithParam<Case> {
 protected:
     fs::path root() const { return ini.documents().parent_path(); }
     fs::path name(const fs::path& file) const { return file.lexically_relative(root()); }
 
     // Writes the game files (and their backups, which a save leaves alone), says which
-    // contents each may have, and returns the operation.
+    // contents each may have besides what the whole operation leaves, and returns the
+    // operation.
     std::function<void()> prepare(const Case& c, Accepted& accepted) {
         const std::string sample[] = {kSampleEngineIni, kSampleGameIni, kSampleInputIni};
         ini.writeSampleGameFiles();
-        if (c.operation == Operation::Save)
-            values = changedValues();
+        values = changedValues();
+        if (c.operation == Operation::Export)
+            accepted[name(ini.tweakFile())] = {readBytes(ini.tweakFile())};
         for (int i = 0; i < 3; ++i) {
             const fs::path file = ini.gameFile(kGameFiles[i]);
             const fs::path backup = ini.gameFile(kGameFiles[i] + std::string(".bak"));
@@ -386,27 +371,47 @@ protected:
             const std::string copy = i == 0   ? "; an older backup\r\n" + sample[i]
                                      : i == 1 ? sample[i].substr(0, sample[i].size() / 2)
                                               : replaced(sample[i], "0.25", "0.75");
-            accepted[name(file)] =
-                c.operation == Operation::Save
-                    ? savedVersions(static_cast<IniTarget>(EngineIni + i), sample[i], values)
-                    : std::set<std::string>{sample[i]};
-            if (c.operation != Operation::Save) {
+            accepted[name(file)] = {sample[i]};
+            if (c.operation == Operation::Backup || c.operation == Operation::Restore) {
                 writeBytes(backup, copy);
                 accepted[name(backup)] = {copy};
                 accepted[name(c.operation == Operation::Backup ? backup : file)].insert(
                     c.operation == Operation::Backup ? sample[i] : copy);
             }
-            if (c.inPlace) {
-                fs::create_directories(root() / "links");
-                fs::create_hard_link(file, root() / "links" / kGameFiles[i]);
-                accepted[fs::path("links") / kGameFiles[i]] = accepted[name(file)];
-            }
         }
-        if (c.operation == Operation::Backup)
+        // A file the operation writes has a second name elsewhere: it is rewritten in place.
+        for (const fs::path& file : c.inPlace ? linkedFiles(c) : std::vector<fs::path>{}) {
+            fs::create_directories(root() / "links");
+            fs::create_hard_link(file, root() / "links" / file.filename());
+            accepted[fs::path("links") / file.filename()] = accepted[name(file)];
+        }
+        switch (c.operation) {
+        case Operation::Backup:
             return gamebackup::backupGameFiles;
-        if (c.operation == Operation::Restore)
+        case Operation::Restore:
             return gamebackup::restoreGameFiles;
+        case Operation::Export:
+            return [this] { settingsync::exportToTweakFile(values, StoppedLoad()); };
+        case Operation::Save:
+            break;
+        }
         return [this] { settingsync::saveToGameFiles(values, StoppedLoad()); };
+    }
+
+    std::vector<fs::path> linkedFiles(const Case& c) const {
+        if (c.operation == Operation::Export)
+            return {ini.tweakFile()};
+        std::vector<fs::path> files;
+        for (const char* file : kGameFiles)
+            files.push_back(ini.gameFile(file));
+        return files;
+    }
+
+    // A file a save or an export writes may be old or as the whole operation leaves it:
+    // each is written once, never a version with only some of its keys.
+    static void acceptWhatTheOperationLeft(const fs::path& root, Accepted& accepted) {
+        for (auto& [file, versions] : accepted)
+            versions.insert(readBytes(root / file));
     }
 
     ScopedIniHost ini;
@@ -422,6 +427,8 @@ TEST_P(CrashState, EveryFileIsWholeAfterStartUp) {
     operation();
     filestore::probe::observe(nullptr);
     ASSERT_TRUE(ini.messages.empty()) << ini.messages.front();
+    if (c.operation == Operation::Save || c.operation == Operation::Export)
+        acceptWhatTheOperationLeft(root(), accepted);
     for (const auto& [file, versions] : accepted)
         ASSERT_TRUE(versions.count(readBytes(root() / file))) << file << " after the whole operation";
 
@@ -436,8 +443,12 @@ TEST_P(CrashState, EveryFileIsWholeAfterStartUp) {
 }
 
 const Case kCases[] = {
-    {"saveByReplacement", Operation::Save, false}, {"saveInPlace", Operation::Save, true},
-    {"backup", Operation::Backup, false},          {"restoreByReplacement", Operation::Restore, false},
+    {"saveByReplacement", Operation::Save, false},
+    {"saveInPlace", Operation::Save, true},
+    {"exportByReplacement", Operation::Export, false},
+    {"exportInPlace", Operation::Export, true},
+    {"backup", Operation::Backup, false},
+    {"restoreByReplacement", Operation::Restore, false},
     {"restoreInPlace", Operation::Restore, true},
 };
 
