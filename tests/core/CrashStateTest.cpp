@@ -403,10 +403,10 @@ protected:
             }
         }
         if (c.operation == Operation::Backup)
-            return gamebackup::backupGameFiles;
+            return [] { EXPECT_EQ(gamebackup::backupGameFiles().error, ""); };
         if (c.operation == Operation::Restore)
-            return gamebackup::restoreGameFiles;
-        return [this] { settingsync::saveToGameFiles(values, StoppedLoad()); };
+            return [] { EXPECT_EQ(gamebackup::restoreGameFiles().error, ""); };
+        return [this] { EXPECT_EQ(settingsync::saveToGameFiles(values, StoppedLoad()).error, ""); };
     }
 
     ScopedIniHost ini;
