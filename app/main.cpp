@@ -1,5 +1,5 @@
 // Knobwerk: edits the engine, game and input settings of the game's per-user INI files.
-#include "inidigest/IniDigest.h"
+#include "inidigest/IniLayer.h"
 #include "mainform/MainForm.h"
 #include "ui/QtIniHost.h"
 #include "ui/QtUserDialogs.h"
@@ -9,7 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QtUserDialogs dialogs;
-    SetIniHost(makeDesktopIniHost(dialogs));
+    ResetIniLayer(makeDesktopIniHost(dialogs));
     TMainform Mainform(dialogs);
     dialogs.setOwner(&Mainform);
     Mainform.show();

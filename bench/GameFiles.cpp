@@ -1,6 +1,7 @@
 #include "GameFiles.h"
 
 #include "inidigest/IniDigest.h"
+#include "inidigest/IniLayer.h"
 #include "settings/Catalogue.h"
 #include "sync/ValueCodec.h"
 
@@ -266,7 +267,5 @@ void useFolders(const fs::path& documents, const fs::path& programFolder, int* m
         std::fprintf(stderr, "message: %s\n", text.c_str());
     };
     host.creationTimestamp = [] { return std::string("07.12.2026, 10:31:05"); };
-    SetIniHost(std::move(host));
-    SetCustomIniPath("");
-    ResetIniErrors();
+    ResetIniLayer(std::move(host));
 }

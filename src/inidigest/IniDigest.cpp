@@ -3,6 +3,7 @@
 #include "inidigest/IniEncoding.h"
 #include "inidigest/IniError.h"
 #include "inidigest/IniFileWrite.h"
+#include "inidigest/IniLayer.h"
 #include "inidigest/IniText.h"
 #include "inidigest/IniValues.h"
 #include "inidigest/PendingIniFiles.h"
@@ -13,28 +14,31 @@
 
 namespace {
 
-// Module state, alive for the whole run.
-IniHost host;
-std::string documentsFolder;
-std::string customPath;
-bool ErrorShown = false;
-// Targets whose file was found missing since the last ResetIniErrors, one bit each.
-unsigned missingTargets = 0;
+// What the current user operation has met, cleared together by ResetIniErrors.
+struct OperationReport {
+    // A message was shown: the later ones of the operation stay silent.
+    bool ErrorShown = false;
+    // The targets whose file was found missing, one bit each, reported or not.
+    unsigned missingTargets = 0;
+};
+
+// Everything the layer keeps between calls, alive for the whole run.
+struct LayerState {
+    IniHost host;
+    std::string documentsFolder; // found by InitIniDigest
+    std::string customPath;
+    OperationReport report;
+    // What the open IniWriteScopes have written and not yet stored.
+    PendingIniFiles pendingFiles;
+    int openWriteScopes = 0;
+};
+
+LayerState state;
 
 unsigned targetBit(IniTarget target) {
     const int number = static_cast<int>(target);
     return number >= 0 && number < 32 ? 1u << number : 0u;
 }
-
-// The one INI file open at a time, and only within one operation.
-struct OpenFile {
-    std::string path;
-};
-std::optional<OpenFile> openIni;
-
-// What the open IniWriteScopes have written and not yet stored.
-PendingIniFiles pendingFiles;
-int openWriteScopes = 0;
 
 const std::string kSeparator(1, static_cast<char>(std::filesystem::path::preferred_separator));
 
@@ -45,36 +49,32 @@ std::string withoutTrailingSeparator(std::string folder) {
 }
 
 std::string gameFile(const char* name) {
-    return GameConfigFolder(documentsFolder) + kSeparator + name;
+    return GameConfigFolder(state.documentsFolder) + kSeparator + name;
 }
 
 void showMessage(const std::string& text) {
-    if (host.showMessage)
-        host.showMessage(text);
+    if (state.host.showMessage)
+        state.host.showMessage(text);
 }
 
-bool OpenIni(IniTarget target) {
-    const std::string path = IniTargetPath(target);
-    if (filestore::exists(filestore::toPath(path))) {
-        openIni = OpenFile{path};
-        return true;
-    }
-    missingTargets |= targetBit(target);
-    if (!ErrorShown) {
-        showMessage("The ini, expected in \"" + path + "\", could not be found or loaded.");
-        ErrorShown = true;
-    }
-    return false;
+// Shows the first message of an operation; the later ones stay silent.
+void reportOnce(const std::string& text) {
+    if (!state.report.ErrorShown)
+        showMessage(text);
+    state.report.ErrorShown = true;
 }
 
-void CloseIni() {
-    openIni.reset();
+// The path of the target's file for one key operation, when the file exists; a missing
+// file is reported once per operation. Nothing stays open between calls: the operation
+// reads or replaces the file whole, within the call.
+std::optional<std::string> OpenIni(IniTarget target) {
+    std::string path = IniTargetPath(target);
+    if (filestore::exists(filestore::toPath(path)))
+        return path;
+    state.report.missingTargets |= targetBit(target);
+    reportOnce("The ini, expected in \"" + path + "\", could not be found or loaded.");
+    return std::nullopt;
 }
-
-// Releases the open file however the operation ends.
-struct CloseOnExit {
-    ~CloseOnExit() { CloseIni(); }
-};
 
 // The file's text, decoded; nullopt when it cannot be read (`error` says why).
 std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error) {
@@ -87,50 +87,58 @@ std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, st
 
 enum class KeyRead { Found, Missing, Unreadable };
 
-// Reads the key from the open file into `value`. A file too large to be a configuration
-// file is reported once per operation and reads as a missing key.
-KeyRead readOpenKey(const std::string& section, const std::string& key, std::string& value) {
+struct KeyText {
+    KeyRead read = KeyRead::Missing;
+    std::string text; // empty unless found
+};
+
+KeyText readKeyAt(const std::string& path, const std::string& section, const std::string& key) {
     std::optional<std::string> found;
-    if (const std::string* pending = pendingFiles.text(openIni->path)) {
+    if (const std::string* pending = state.pendingFiles.text(path)) {
         found = initext::readValue(*pending, section, key);
     } else {
         std::error_code error;
-        const auto file = readFileText(openIni->path, error);
+        const auto file = readFileText(path, error);
         if (!file) {
             if (error != std::errc::file_too_large)
-                return KeyRead::Unreadable;
-            if (!ErrorShown)
-                showMessage(inifilewrite::tooLarge(openIni->path));
-            ErrorShown = true;
-            return KeyRead::Missing;
+                return {KeyRead::Unreadable, {}};
+            reportOnce(inifilewrite::tooLarge(path));
+            return {};
         }
         found = initext::readValue(file->text, section, key);
     }
     if (!found)
-        return KeyRead::Missing;
-    value = *found;
-    return KeyRead::Found;
+        return {};
+    return {KeyRead::Found, *found};
+}
+
+// One key of the target's file; nullopt when the file is missing. A file too large to
+// be a configuration file is reported once per operation and reads as a missing key.
+std::optional<KeyText> readKey(IniTarget target, const std::string& section, const std::string& key) {
+    const std::optional<std::string> path = OpenIni(target);
+    if (!path)
+        return std::nullopt;
+    return readKeyAt(*path, section, key);
 }
 
 std::string readWithDefault(IniTarget target, const std::string& section, const std::string& key,
                             const std::string& fallback) {
-    if (!OpenIni(target))
+    const std::optional<KeyText> value = readKey(target, section, key);
+    if (!value)
         return {};
-    CloseOnExit close;
-    std::string value;
-    return readOpenKey(section, key, value) == KeyRead::Found ? value : fallback;
+    return value->read == KeyRead::Found ? value->text : fallback;
 }
 
 void reportReadError(const std::string& section, const std::string& key) {
-    if (!ErrorShown)
+    if (!state.report.ErrorShown)
         showMessage("An error occured while reading the key \"" + key + "\"\r\nfrom Section \"" + section +
                     "\".");
 }
 
 // One read-modify-write of the key. False when another program changed the file
 // between the read and the replacement: nothing was written then.
-bool tryWriteOpenKey(const std::string& section, const std::string& key, const std::string& value) {
-    const std::string& path = openIni->path;
+bool tryWriteKeyAt(const std::string& path, const std::string& section, const std::string& key,
+                   const std::string& value) {
     const std::optional<inifilewrite::Version> old = inifilewrite::readForWrite(path);
     if (!old)
         return false;
@@ -148,31 +156,32 @@ bool tryWriteOpenKey(const std::string& section, const std::string& key, const s
     return true;
 }
 
-void writeOpenKey(const std::string& section, const std::string& key, const std::string& value) {
-    const std::string& path = openIni->path;
+void writeKeyAt(const std::string& path, const std::string& section, const std::string& key,
+                const std::string& value) {
     constexpr int kAttempts = 5;
     for (int attempt = 0; attempt < kAttempts; ++attempt)
-        if (tryWriteOpenKey(section, key, value))
+        if (tryWriteKeyAt(path, section, key, value))
             return;
     throw IniError(inifilewrite::unableToWrite(path));
 }
 
 void writeKey(IniTarget target, const std::string& section, const std::string& key,
               const std::function<std::string()>& valueText) {
-    if (!OpenIni(target))
+    const std::optional<std::string> path = OpenIni(target);
+    if (!path)
         return;
-    CloseOnExit close;
     const std::string value = valueText();
-    if (openWriteScopes > 0)
-        pendingFiles.write(openIni->path, section, key, value);
+    if (state.openWriteScopes > 0)
+        state.pendingFiles.write(*path, section, key, value);
     else
-        writeOpenKey(section, key, value);
+        writeKeyAt(*path, section, key, value);
 }
 
 } // namespace
 
-void SetIniHost(IniHost newHost) {
-    host = std::move(newHost);
+void ResetIniLayer(IniHost host) {
+    state = LayerState{};
+    state.host = std::move(host);
 }
 
 std::string GameConfigFolder(const std::string& documents) {
@@ -183,7 +192,7 @@ std::string GameConfigFolder(const std::string& documents) {
 std::string IniTargetPath(IniTarget target) {
     switch (target) {
     case TweakFile:
-        return (host.executableFolder ? host.executableFolder() : std::string()) + kSeparator +
+        return (state.host.executableFolder ? state.host.executableFolder() : std::string()) + kSeparator +
                "Knobwerk.ini";
     case EngineIni:
         return gameFile("UTEngine.ini");
@@ -192,7 +201,7 @@ std::string IniTargetPath(IniTarget target) {
     case InputIni:
         return gameFile("UTInput.ini");
     case CustomFile:
-        return customPath;
+        return state.customPath;
     }
     return {};
 }
@@ -206,11 +215,11 @@ bool IniTargetExists(IniTarget target) {
 }
 
 std::string GetPersonalFolder() {
-    return host.personalFolder ? withoutTrailingSeparator(host.personalFolder()) : std::string();
+    return state.host.personalFolder ? withoutTrailingSeparator(state.host.personalFolder()) : std::string();
 }
 
 void InitIniDigest() {
-    documentsFolder = GetPersonalFolder();
+    state.documentsFolder = GetPersonalFolder();
     // Backup and restore write the game files' ".bak" copies the same way.
     std::vector<std::filesystem::path> files{filestore::toPath(IniTargetPath(TweakFile))};
     for (IniTarget target : {EngineIni, GameIni, InputIni}) {
@@ -229,7 +238,7 @@ void InitIniDigest() {
     const std::filesystem::path file = filestore::toPath(path);
     if (filestore::exists(file))
         return;
-    const std::string stamp = host.creationTimestamp ? host.creationTimestamp() : std::string();
+    const std::string stamp = state.host.creationTimestamp ? state.host.creationTimestamp() : std::string();
     std::string content = initext::writeValue("", "General", "CreationDate", stamp);
     content = initext::writeValue(content, kTweakFileVersion.section, kTweakFileVersion.key,
                                   kTweakFileVersion.value);
@@ -238,16 +247,15 @@ void InitIniDigest() {
 }
 
 void SetCustomIniPath(const std::string& path) {
-    customPath = path;
+    state.customPath = path;
 }
 
 void ResetIniErrors() {
-    ErrorShown = false;
-    missingTargets = 0;
+    state.report = {};
 }
 
 bool IniTargetWentMissing(IniTarget target) {
-    return (missingTargets & targetBit(target)) != 0;
+    return (state.report.missingTargets & targetBit(target)) != 0;
 }
 
 std::string ReadIniString(IniTarget target, const std::string& section, const std::string& key) {
@@ -259,35 +267,31 @@ std::string ReadIniStringOrEmpty(IniTarget target, const std::string& section, c
 }
 
 std::string ReadIniInteger(IniTarget target, const std::string& section, const std::string& key) {
-    if (!OpenIni(target))
+    const std::optional<KeyText> value = readKey(target, section, key);
+    if (!value)
         return {};
-    CloseOnExit close;
-    std::string text;
-    if (readOpenKey(section, key, text) == KeyRead::Unreadable) {
+    if (value->read == KeyRead::Unreadable) {
         reportReadError(section, key);
         return {};
     }
-    return std::to_string(inivalues::parseInteger(text).value_or(0));
+    return std::to_string(inivalues::parseInteger(value->text).value_or(0));
 }
 
 bool ReadIniBool(IniTarget target, const std::string& section, const std::string& key) {
-    if (!OpenIni(target))
+    const std::optional<KeyText> value = readKey(target, section, key);
+    if (!value)
         return false;
-    CloseOnExit close;
-    std::string text;
-    if (readOpenKey(section, key, text) != KeyRead::Found)
-        text = "FALSE";
-    return inivalues::parseBoolean(text, host.decimalSeparator);
+    return inivalues::parseBoolean(value->read == KeyRead::Found ? value->text : "FALSE",
+                                   state.host.decimalSeparator);
 }
 
 std::string ReadPatchVersion() {
-    if (!OpenIni(EngineIni))
+    const std::optional<KeyText> value = readKey(EngineIni, "IniVersion", "Patch");
+    if (!value)
         return {};
-    CloseOnExit close;
-    std::string text;
-    switch (readOpenKey("IniVersion", "Patch", text)) {
+    switch (value->read) {
     case KeyRead::Found:
-        return text;
+        return value->text;
     case KeyRead::Missing:
         return "-1";
     case KeyRead::Unreadable:
@@ -349,23 +353,23 @@ void WriteIniInteger(IniTarget target, const std::string& section, const std::st
 }
 
 IniWriteScope::IniWriteScope() {
-    ++openWriteScopes;
+    ++state.openWriteScopes;
 }
 
 IniWriteScope::~IniWriteScope() {
     // Reached without finish() only when an error is on its way: it is the one to show.
-    if (openWriteScopes == 1) {
+    if (state.openWriteScopes == 1) {
         try {
-            pendingFiles.writeOut();
+            state.pendingFiles.writeOut();
         } catch (...) {
         }
     }
-    --openWriteScopes;
+    --state.openWriteScopes;
 }
 
 void IniWriteScope::finish() {
-    if (openWriteScopes == 1)
-        pendingFiles.writeOut();
+    if (state.openWriteScopes == 1)
+        state.pendingFiles.writeOut();
 }
 
 void WriteInOneScope(const std::function<void()>& writes) {

@@ -1,6 +1,6 @@
 #include "inidigest/IniFileWrite.h"
 
-#include "inidigest/IniDigest.h"
+#include "inidigest/IniLayer.h"
 #include "inidigest/IniError.h"
 
 namespace inifilewrite {

@@ -1,6 +1,6 @@
 #include "inidigest/PendingIniFiles.h"
 
-#include "inidigest/IniDigest.h"
+#include "inidigest/IniLayer.h"
 #include "inidigest/IniError.h"
 #include "inidigest/IniText.h"
 

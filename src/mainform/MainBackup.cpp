@@ -12,7 +12,8 @@ void TMainform::xMoveFile(const QString& source, const QString& target) {
 void TMainform::BtnBackupClick() {
     if (!confirmed(QStringLiteral("Older backups will be overwritten! Proceed?")))
         return;
-    gamebackup::backupGameFiles();
+    if (showWalkError(gamebackup::backupGameFiles()))
+        return;
     m_dialogs.showMessage(
         QStringLiteral("Backups have been created. Please make sure, that they really EXIST! (_I_ "
                        "dont care if they are gone...)\r\nYou can find them in the config "
@@ -24,6 +25,7 @@ void TMainform::BtnRestoreClick() {
         return;
     if (!confirmed(QStringLiteral("Old INIs will be restored from the backups. Proceed?")))
         return;
-    gamebackup::restoreGameFiles();
+    if (showWalkError(gamebackup::restoreGameFiles()))
+        return;
     m_dialogs.showMessage(QStringLiteral("Backups have been restored."));
 }

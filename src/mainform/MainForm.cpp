@@ -2,6 +2,7 @@
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 #include "ui/ControlEvents.h"
 #include "ui/ControlWiring.h"
 #include "ui/DefaultButton.h"
@@ -95,6 +96,13 @@ int TMainform::ShowMessageDlgEx(const QString& message, const QString& caption, 
 bool TMainform::confirmed(const QString& question) {
     constexpr int kQuestionIcon = 101;
     return ShowMessageDlgEx(question, QStringLiteral("Information"), kQuestionIcon, 0) == kConfirmOk;
+}
+
+bool TMainform::showWalkError(const WalkResult& walk) const {
+    if (walk.error.empty())
+        return false;
+    m_runner.showError(fromMessageText(walk.error));
+    return true;
 }
 
 void TMainform::Button1Click() {

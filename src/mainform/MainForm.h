@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sync/StoppedLoad.h"
+#include "sync/WalkResult.h"
 #include "ui/ControlValues.h"
 #include "ui/FormBuilder.h"
 #include "ui/HandlerRunner.h"
@@ -38,7 +39,8 @@ public:
     void Label31Click();
 
     // Moving settings between the window and the game files.
-    void LoadfromIni();
+    // True when it ran to its end; what stopped it is shown in the standard error box.
+    bool LoadfromIni();
     void BtnLoadIniClick();
     void BtnSaveClick();
     void BtnBackupClick();
@@ -51,10 +53,10 @@ public:
 
     // Presets.
     void cbPresetsChange();
-    void PreSet0() { applyPreset(0); }
-    void PreSet1() { applyPreset(1); }
-    void PreSet2() { applyPreset(2); }
-    void PreSet3() { applyPreset(3); }
+    void PreSet0() { showWalkError(applyPreset(0)); }
+    void PreSet1() { showWalkError(applyPreset(1)); }
+    void PreSet2() { showWalkError(applyPreset(2)); }
+    void PreSet3() { showWalkError(applyPreset(3)); }
 
     // Change marking: re-evaluates all marked check boxes against the game files.
     void CycleAllChanges();
@@ -80,12 +82,16 @@ private:
     // Warns when the game is running, since it would undo a change of its files when it
     // quits; true when the game is not running or the user goes on anyway.
     bool proceedDespiteRunningGame();
+    // Shows what stopped a walk in the standard error box, as for an error no handler
+    // catches; false when nothing did.
+    bool showWalkError(const WalkResult& walk) const;
 
     // Handlers shared by families of controls.
     void markCheckBox(QCheckBox* box);
     void numericFieldEnter(QLineEdit* field);
     void numericFieldExit(QLineEdit* field);
-    void applyPreset(int index);
+    WalkResult applyPreset(int index);
+    WalkResult markAllChanges();
 
     UserDialogs& m_dialogs;
     HandlerRunner m_runner;

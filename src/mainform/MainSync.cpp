@@ -5,15 +5,15 @@
 #include "ui/TextCodec.h"
 #include "ui/UserDialogs.h"
 
-void TMainform::LoadfromIni() {
-    settingsync::loadFromGameFiles(*m_values, m_stoppedLoad);
+bool TMainform::LoadfromIni() {
+    return !showWalkError(settingsync::loadFromGameFiles(*m_values, m_stoppedLoad));
 }
 
 void TMainform::BtnLoadIniClick() {
     if (!confirmed(QStringLiteral("Load settings from INIs? Unsaved settings will be lost!")))
         return;
-    LoadfromIni();
-    m_dialogs.showMessage(QStringLiteral("Settings were loaded from Ini Files."));
+    if (LoadfromIni())
+        m_dialogs.showMessage(QStringLiteral("Settings were loaded from Ini Files."));
 }
 
 void TMainform::BtnSaveClick() {
@@ -21,7 +21,8 @@ void TMainform::BtnSaveClick() {
         return;
     if (!confirmed(QStringLiteral("Save this Settings? Existing Tweaks will be overwritten!")))
         return;
-    settingsync::saveToGameFiles(*m_values, m_stoppedLoad);
+    if (showWalkError(settingsync::saveToGameFiles(*m_values, m_stoppedLoad)))
+        return;
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Ini Files."));
     // The settings a stopped load never read were left as the files have them: say so.
     if (const std::string notice = m_stoppedLoad.unsavedNotice(); !notice.empty())

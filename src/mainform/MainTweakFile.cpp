@@ -9,15 +9,14 @@
 #include <QFileInfo>
 
 void TMainform::BtnExportClick() {
-    switch (settingsync::exportToTweakFile(*m_values, m_stoppedLoad)) {
-    case settingsync::ExportOutcome::Unsettled:
-        m_dialogs.showMessage(fromMessageText(m_stoppedLoad.exportRefusal()));
+    const WalkResult exported = settingsync::exportToTweakFile(*m_values, m_stoppedLoad);
+    if (!exported.refusal.empty()) {
+        m_dialogs.showMessage(fromMessageText(exported.refusal));
         return;
-    case settingsync::ExportOutcome::FileWentMissing:
-        return; // it lacks keys: that is no success
-    case settingsync::ExportOutcome::Written:
-        break;
     }
+    // A file that went missing on the way lacks keys: that is no success.
+    if (showWalkError(exported) || exported.fileWentMissing)
+        return;
     m_dialogs.showMessage(QStringLiteral("Settings were saved to Knobwerk.ini.\r\n"
                                          "You can share it with other people if you like,\r\n"
                                          "it only contains the tweak-settings. You can find\r\n"
@@ -39,15 +38,12 @@ void TMainform::BtnImportClick() {
         m_dialogs.showMessage(QStringLiteral("Not a valid Tweaksettings-File."));
         return;
     }
-    const settingsync::ImportOutcome outcome = settingsync::importTweakFile(*m_values, m_stoppedLoad);
-    if (outcome.fileWentMissing)
+    const WalkResult imported = settingsync::importTweakFile(*m_values, m_stoppedLoad);
+    if (imported.fileWentMissing)
         return;
-    if (outcome.error) {
-        // Stopped part-way: show why, then mark what now differs.
-        m_runner.run([&] { std::rethrow_exception(outcome.error); });
-    } else {
+    // Stopped part-way: show why, then mark what now differs.
+    if (!showWalkError(imported))
         m_dialogs.showMessage(
             QStringLiteral("Settings were loaded from \"%1\".").arg(QFileInfo(*chosen).fileName()));
-    }
     CycleAllChanges();
 }

@@ -1,7 +1,7 @@
 #include "sync/GameFileBackup.h"
 
-#include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 #include "platform/ErrorText.h"
 #include "platform/FileStore.h"
 
@@ -100,22 +100,26 @@ void replaceAll(const std::vector<Target>& targets, const FailureText& failure) 
 
 } // namespace
 
-void backupGameFiles() {
-    std::vector<Target> backups;
-    for (IniTarget file : kGameFiles) {
-        const std::string source = IniTargetPath(file);
-        // A backup is as private as the file it copies.
-        backups.push_back(
-            {IniBackupPath(file), readWhole(source, cannotOpen), source, filestore::Ownership::Program});
-    }
-    replaceAll(backups, cannotCreate);
+WalkResult backupGameFiles() {
+    return walkUntilError([] {
+        std::vector<Target> backups;
+        for (IniTarget file : kGameFiles) {
+            const std::string source = IniTargetPath(file);
+            // A backup is as private as the file it copies.
+            backups.push_back(
+                {IniBackupPath(file), readWhole(source, cannotOpen), source, filestore::Ownership::Program});
+        }
+        replaceAll(backups, cannotCreate);
+    });
 }
 
-void restoreGameFiles() {
-    std::vector<Target> gameFiles;
-    for (IniTarget file : kGameFiles)
-        gameFiles.push_back({IniTargetPath(file), readWhole(IniBackupPath(file), systemError), {}});
-    replaceAll(gameFiles, systemError);
+WalkResult restoreGameFiles() {
+    return walkUntilError([] {
+        std::vector<Target> gameFiles;
+        for (IniTarget file : kGameFiles)
+            gameFiles.push_back({IniTargetPath(file), readWhole(IniBackupPath(file), systemError), {}});
+        replaceAll(gameFiles, systemError);
+    });
 }
 
 void copyWholeFile(const std::string& source, const std::string& target) {

@@ -1,7 +1,7 @@
 #include "sync/SettingsSync.h"
 
 #include "inidigest/IniDigest.h"
-#include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 #include "platform/FileStore.h"
 #include "settings/Presets.h"
 #include "sync/ValueCodec.h"
@@ -24,6 +24,10 @@ IniTarget gameFileOf(const CatalogueRow& row) {
 
 IniTarget tweakFileOf(const CatalogueRow&) {
     return TweakFile;
+}
+
+bool anyGameFileWentMissing() {
+    return IniTargetWentMissing(EngineIni) || IniTargetWentMissing(GameIni) || IniTargetWentMissing(InputIni);
 }
 
 // Throws, before anything is written, what would stop the writes half-way and leave
@@ -63,42 +67,56 @@ void writeAll(const SettingValues& values, const StoppedLoad& stopped, FileOf fi
 
 } // namespace
 
-void loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
+WalkResult loadFromGameFiles(SettingValues& values, StoppedLoad& stopped) {
     ResetIniErrors();
+    WalkResult result;
     const auto rows = settingsCatalogue();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const CatalogueRow& row = rows[i];
         const ValueCodec& codec = codecOf(row.kind);
         try {
             codec.show(values, row, codec.read(row.target, row));
-        } catch (...) {
+        } catch (const std::exception& error) {
             const std::string path = IniTargetPath(row.target);
             const std::string value =
                 ReadIniStringOrEmpty(row.target, std::string(row.section), std::string(row.key));
             stopped.stopAt(rows.subspan(i), filestore::pathText(filestore::toPath(path).filename()), value,
-                           std::current_exception());
-            throw;
+                           error.what());
+            result.error = error.what();
+            break;
         }
         stopped.settle(row.control);
     }
+    result.fileWentMissing = anyGameFileWentMissing();
+    return result;
 }
 
-void saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
+WalkResult saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped) {
     ResetIniErrors();
-    requireWholeWrite(values, stopped, gameFileOf);
-    WriteInOneScope([&] { writeAll(values, stopped, gameFileOf); });
-}
-
-ExportOutcome exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
-    if (!stopped.exportRefusal().empty())
-        return ExportOutcome::Unsettled;
-    ResetIniErrors();
-    requireWholeWrite(values, stopped, tweakFileOf);
-    WriteInOneScope([&] {
-        WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key, kTweakFileVersion.value);
-        writeAll(values, stopped, tweakFileOf);
+    WalkResult result = walkUntilError([&] {
+        requireWholeWrite(values, stopped, gameFileOf);
+        WriteInOneScope([&] { writeAll(values, stopped, gameFileOf); });
     });
-    return IniTargetWentMissing(TweakFile) ? ExportOutcome::FileWentMissing : ExportOutcome::Written;
+    result.fileWentMissing = anyGameFileWentMissing();
+    return result;
+}
+
+WalkResult exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped) {
+    WalkResult refused;
+    refused.refusal = stopped.exportRefusal();
+    if (!refused.refusal.empty())
+        return refused;
+    ResetIniErrors();
+    WalkResult result = walkUntilError([&] {
+        requireWholeWrite(values, stopped, tweakFileOf);
+        WriteInOneScope([&] {
+            WriteIniString(TweakFile, kTweakFileVersion.section, kTweakFileVersion.key,
+                           kTweakFileVersion.value);
+            writeAll(values, stopped, tweakFileOf);
+        });
+    });
+    result.fileWentMissing = IniTargetWentMissing(TweakFile);
+    return result;
 }
 
 bool differsFromGameFile(const SettingValues& values, std::string_view box) {
@@ -109,26 +127,28 @@ bool differsFromGameFile(const SettingValues& values, std::string_view box) {
     return values.checked(box) != stored;
 }
 
-void applyPreset(SettingValues& values, int index, StoppedLoad& stopped) {
+WalkResult applyPreset(SettingValues& values, int index, StoppedLoad& stopped) {
     const auto column = static_cast<std::size_t>(index);
     // A box whose game value does not convert cannot be marked; the player still gets
     // the whole preset, so that a save writes all of it.
-    std::exception_ptr markingError;
+    WalkResult result;
     for (const PresetCheckBox& entry : presetCheckBoxes()) {
         stopped.settle(entry.control);
-        try {
-            values.setChecked(entry.control, entry.checked.at(column));
-        } catch (const IniError&) {
-            if (!markingError)
-                markingError = std::current_exception();
-        }
+        keepFirstError(result, [&] { values.setChecked(entry.control, entry.checked.at(column)); });
     }
     for (const PresetFieldText& entry : presetFieldTexts()) {
         values.setText(entry.control, std::string(entry.text.at(column)));
         stopped.settle(entry.control);
     }
-    if (markingError)
-        std::rethrow_exception(markingError);
+    return result;
+}
+
+WalkResult markChanges(const SettingValues& values,
+                       const std::function<void(std::string_view box, bool differs)>& mark) {
+    WalkResult result;
+    for (std::string_view box : markingWalkOrder())
+        keepFirstError(result, [&] { mark(box, differsFromGameFile(values, box)); });
+    return result;
 }
 
 TweakFileCheck chooseTweakFile(const std::string& path) {
@@ -141,37 +161,33 @@ TweakFileCheck chooseTweakFile(const std::string& path) {
     return TweakFileCheck::Accepted;
 }
 
-ImportOutcome importTweakFile(SettingValues& values, StoppedLoad& stopped) {
+WalkResult importTweakFile(SettingValues& values, StoppedLoad& stopped) {
     ResetIniErrors();
-    ImportOutcome outcome;
     std::vector<std::pair<const CatalogueRow*, ReadValue>> read;
     // Every value is read before the first goes into its control, so that a file that
     // goes missing half-way through the reads changes nothing.
-    try {
+    WalkResult result = walkUntilError([&] {
         for (const CatalogueRow& row : settingsCatalogue()) {
             if (codecOf(row.kind).imported())
                 read.emplace_back(&row, codecOf(row.kind).read(CustomFile, row));
         }
-    } catch (const IniError&) {
-        outcome.error = std::current_exception();
-    }
+    });
     // The file went away during the reads: the layer has reported it, and what was read
     // is partly its failure values; change nothing.
-    if (IniTargetWentMissing(CustomFile)) {
-        outcome.fileWentMissing = true;
-        return outcome;
-    }
+    result.fileWentMissing = IniTargetWentMissing(CustomFile);
+    if (result.fileWentMissing)
+        return result;
     // A box re-marked as it changes may meet a game-file value that does not convert:
     // the import stops at that box, as it would at a bad key of its own.
-    try {
+    const WalkResult shown = walkUntilError([&] {
         for (const auto& [row, value] : read) {
             stopped.settle(row->control); // set now, even if its marking then fails
             codecOf(row->kind).show(values, *row, value);
         }
-    } catch (const IniError&) {
-        outcome.error = std::current_exception();
-    }
-    return outcome;
+    });
+    if (!shown.error.empty())
+        result.error = shown.error;
+    return result;
 }
 
 } // namespace settingsync

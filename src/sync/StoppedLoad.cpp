@@ -2,8 +2,6 @@
 
 #include "sync/ValueCodec.h"
 
-#include <stdexcept>
-
 namespace {
 
 std::string settingsNever(std::size_t count) {
@@ -13,14 +11,14 @@ std::string settingsNever(std::size_t count) {
 } // namespace
 
 void StoppedLoad::stopAt(std::span<const CatalogueRow> rest, std::string file, std::string value,
-                         std::exception_ptr error) {
+                         std::string reason) {
     for (const CatalogueRow& row : rest)
         if (m_given.count(row.control) == 0)
             m_unread.insert(row.control);
     m_stopRow = rest.empty() ? nullptr : &rest.front();
     m_file = std::move(file);
     m_value = std::move(value);
-    m_error = m_unread.empty() ? nullptr : std::move(error);
+    m_reason = std::move(reason);
 }
 
 void StoppedLoad::settle(std::string_view control) {
@@ -28,8 +26,6 @@ void StoppedLoad::settle(std::string_view control) {
     if (const CatalogueRow* row = findCatalogueRow(control))
         m_given.insert(row->control);
     m_unread.erase(control);
-    if (m_unread.empty())
-        m_error = nullptr;
 }
 
 std::size_t StoppedLoad::unreadCount(bool importedOnly) const {
@@ -41,15 +37,8 @@ std::size_t StoppedLoad::unreadCount(bool importedOnly) const {
 }
 
 std::string StoppedLoad::stopLine() const {
-    std::string reason = "an error";
-    try {
-        std::rethrow_exception(m_error);
-    } catch (const std::exception& error) {
-        reason = error.what();
-    } catch (...) {
-    }
     return "The last load stopped in " + m_file + ", section [" + std::string(m_stopRow->section) + "], at " +
-           std::string(m_stopRow->key) + "=" + m_value + ": " + reason + ".";
+           std::string(m_stopRow->key) + "=" + m_value + ": " + m_reason + ".";
 }
 
 std::string StoppedLoad::unsavedNotice() const {

@@ -3,7 +3,6 @@
 #include "settings/Catalogue.h"
 
 #include <cstddef>
-#include <exception>
 #include <set>
 #include <span>
 #include <string>
@@ -15,10 +14,9 @@
 class StoppedLoad {
 public:
     // A load stopped at the first of `rest`: `file` (its name) holds `value` there, which
-    // failed with `error`. Of `rest`, the rows whose control was never set before keep a
+    // failed with the error `reason`. Of `rest`, the rows whose control was never set before keep a
     // value of neither kind; the others keep what the files or the player gave them.
-    void stopAt(std::span<const CatalogueRow> rest, std::string file, std::string value,
-                std::exception_ptr error);
+    void stopAt(std::span<const CatalogueRow> rest, std::string file, std::string value, std::string reason);
     // The control now holds a value from the files or the player.
     void settle(std::string_view control);
 
@@ -41,5 +39,5 @@ private:
     const CatalogueRow* m_stopRow = nullptr;
     std::string m_file;
     std::string m_value;
-    std::exception_ptr m_error;
+    std::string m_reason;
 };

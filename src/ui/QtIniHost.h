@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inidigest/IniDigest.h"
+#include "inidigest/IniLayer.h"
 
 #include <QChar>
 

@@ -6,6 +6,7 @@
 
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniEncoding.h"
+#include "inidigest/IniLayer.h"
 #include "inidigest/IniText.h"
 #include "platform/FileStore.h"
 #include "settings/Catalogue.h"
@@ -276,6 +277,12 @@ int waitFor(const Child& child, std::chrono::milliseconds limit) {
     return status;
 }
 
+// In the child: a walk's error ends the child's work, as an error thrown there does.
+void throwIfStopped(const WalkResult& walk) {
+    if (!walk.error.empty())
+        throw std::runtime_error(walk.error);
+}
+
 // In the child: the access layer pointed at the test's folders, as at start-up. A message
 // box would mean something went wrong, so it ends the child's work with its text.
 void pointLayerAt(const fs::path& documents, const fs::path& program) {
@@ -284,8 +291,7 @@ void pointLayerAt(const fs::path& documents, const fs::path& program) {
     host.executableFolder = [program] { return program.string(); };
     host.showMessage = [](const std::string& text) { throw std::runtime_error("message box: " + text); };
     host.creationTimestamp = [] { return std::string("07.12.2026, 10:31:05"); };
-    SetIniHost(std::move(host));
-    ResetIniErrors();
+    ResetIniLayer(std::move(host));
     InitIniDigest();
 }
 
@@ -593,7 +599,7 @@ TEST_F(CrashSafetyCopies, KilledBackupLeavesEachBackupOldOrNew) {
         writeBytes(stash.path() / name, older[name]);
     const auto backup = [&](int round) {
         if (round % 2 == 0)
-            return gamebackup::backupGameFiles();
+            return throwIfStopped(gamebackup::backupGameFiles());
         for (const char* name : kGameFiles)
             gamebackup::copyWholeFile((stash.path() / name).string(),
                                       file(std::string(name) + ".bak").string());
@@ -614,7 +620,7 @@ TEST_F(CrashSafetyCopies, KilledRestoreLeavesEachGameFileOldOrRestored) {
         writeBytes(stash.path() / name, older[name]);
     const auto restore = [&](int round) {
         if (round % 2 == 0)
-            return gamebackup::restoreGameFiles();
+            return throwIfStopped(gamebackup::restoreGameFiles());
         for (const char* name : kGameFiles)
             gamebackup::copyWholeFile((stash.path() / name).string(), file(name).string());
     };

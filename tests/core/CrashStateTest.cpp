@@ -387,15 +387,15 @@ protected:
         }
         switch (c.operation) {
         case Operation::Backup:
-            return gamebackup::backupGameFiles;
+            return [] { EXPECT_EQ(gamebackup::backupGameFiles().error, ""); };
         case Operation::Restore:
-            return gamebackup::restoreGameFiles;
+            return [] { EXPECT_EQ(gamebackup::restoreGameFiles().error, ""); };
         case Operation::Export:
-            return [this] { settingsync::exportToTweakFile(values, StoppedLoad()); };
+            return [this] { EXPECT_EQ(settingsync::exportToTweakFile(values, StoppedLoad()).error, ""); };
         case Operation::Save:
             break;
         }
-        return [this] { settingsync::saveToGameFiles(values, StoppedLoad()); };
+        return [this] { EXPECT_EQ(settingsync::saveToGameFiles(values, StoppedLoad()).error, ""); };
     }
 
     std::vector<fs::path> linkedFiles(const Case& c) const {

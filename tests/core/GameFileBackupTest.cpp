@@ -6,7 +6,6 @@
 #include "SampleGameFiles.h"
 #include "SystemErrorText.h"
 
-#include "inidigest/IniError.h"
 
 #include <gtest/gtest.h>
 
@@ -54,15 +53,8 @@ protected:
             names.insert(entry.path().filename().string());
         return names;
     }
-    // The text of the IniError `operation` throws; empty when it succeeds.
-    template <class Operation> static std::string errorOf(Operation operation) {
-        try {
-            operation();
-        } catch (const IniError& error) {
-            return error.what();
-        }
-        return {};
-    }
+    // The error `operation` stopped at; empty when it succeeds.
+    template <class Operation> static std::string errorOf(Operation operation) { return operation().error; }
 
     ScopedIniHost ini;
 };
@@ -224,7 +216,9 @@ TEST_F(GameFileBackupTest, FileCopyReplacesTheTargetWithTheWholeSource) {
     copyWholeFile(file("UTGame.ini").string(), target.string());
     EXPECT_EQ(readBytes(target), kSampleGameIni);
     EXPECT_EQ(readBytes(file("UTGame.ini")), kSampleGameIni) << "the source stays";
-    EXPECT_EQ(errorOf([&] { copyWholeFile((ini.programFolder() / "none.ini").string(), target.string()); }),
+    EXPECT_EQ(walkUntilError([&] {
+                  copyWholeFile((ini.programFolder() / "none.ini").string(), target.string());
+              }).error,
               "Cannot open file \"" + (ini.programFolder() / "none.ini").string() + "\". " +
                   kFileNotFound.text);
 }

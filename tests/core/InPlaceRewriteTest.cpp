@@ -151,7 +151,7 @@ TEST_F(InPlace, NothingIsTakenFromAFileAnotherProgramIsStillWriting) {
         std::string expected;
     };
     const Case cases[] = {
-        {"backup", [] {}, [] { gamebackup::backupGameFiles(); }, backup, theirs},
+        {"backup", [] {}, [] { EXPECT_EQ(gamebackup::backupGameFiles().error, ""); }, backup, theirs},
         {"save", [] {}, [] { WriteIniString(EngineIni, "SystemSettings", "MotionBlur", "False"); }, engine,
          "[SystemSettings]\r\nMotionBlur=False" + theirs.substr(33)},
         {"save after the program wrote the file empty", [&] { filestore::replaceFile(engine, ""); },

@@ -4,6 +4,7 @@
 #include "IniHostFixture.h"
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ public:
         IniHost host;
         host.personalFolder = [this] { return pathText(m_root / "Documents"); };
         host.executableFolder = [this] { return pathText(m_root / "program"); };
-        SetIniHost(host);
+        ResetIniLayer(host);
         InitIniDigest();
     }
     ~GameFolderInMemory() {

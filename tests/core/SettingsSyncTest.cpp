@@ -78,7 +78,7 @@ TEST_F(SettingsSyncTest, LoadOfAMissingFileGivesItsFailureValuesAndOneMessage) {
 TEST_F(SettingsSyncTest, AStoppedLoadKeepsItsUnreadRowsOutOfTheSave) {
     writeBytes(ini.gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
     values.texts["ResX"] = "999";
-    EXPECT_EQ(errorOf([&] { loadFromGameFiles(values, stopped); }), "'yes' is not a valid boolean value");
+    EXPECT_EQ(loadFromGameFiles(values, stopped).error, "'yes' is not a valid boolean value");
     EXPECT_TRUE(values.checked("bShowHud")) << "the row before the stop is loaded";
     EXPECT_EQ(values.text("ResX"), "999") << "a row after the stop keeps its value";
     EXPECT_FALSE(stopped.unread("bShowHud"));
@@ -105,10 +105,10 @@ TEST_F(SettingsSyncTest, AStoppedLoadKeepsItsUnreadRowsOutOfTheSave) {
 
 TEST_F(SettingsSyncTest, ALoadThatStopsAgainKeepsWhatThePlayerSet) {
     writeBytes(ini.gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
-    EXPECT_NE(errorOf([&] { loadFromGameFiles(values, stopped); }), "no error");
+    EXPECT_NE(loadFromGameFiles(values, stopped).error, "");
     values.texts["ResY"] = "1440";
     stopped.settle("ResY");
-    EXPECT_NE(errorOf([&] { loadFromGameFiles(values, stopped); }), "no error");
+    EXPECT_NE(loadFromGameFiles(values, stopped).error, "");
     EXPECT_FALSE(stopped.unread("ResY")) << "the player's value is still there";
     EXPECT_TRUE(stopped.unread("ResX"));
     saveToGameFiles(values, stopped);
@@ -117,9 +117,9 @@ TEST_F(SettingsSyncTest, ALoadThatStopsAgainKeepsWhatThePlayerSet) {
 
 TEST_F(SettingsSyncTest, ExportWritesNothingWhileASettingThatAnImportReadsIsUnknown) {
     writeBytes(ini.gameFile("UTEngine.ini"), replaced(kSampleEngineIni, "bUseSound=True", "bUseSound=yes"));
-    EXPECT_NE(errorOf([&] { loadFromGameFiles(values, stopped); }), "no error");
+    EXPECT_NE(loadFromGameFiles(values, stopped).error, "");
     const std::string before = readBytes(ini.tweakFile());
-    EXPECT_EQ(exportToTweakFile(values, stopped), ExportOutcome::Unsettled);
+    EXPECT_NE(exportToTweakFile(values, stopped).refusal, "");
     EXPECT_EQ(readBytes(ini.tweakFile()), before);
     // The movie row, which no import reads, does not hold the export back.
     for (const CatalogueRow& row : settingsCatalogue()) {
@@ -127,7 +127,9 @@ TEST_F(SettingsSyncTest, ExportWritesNothingWhileASettingThatAnImportReadsIsUnkn
             stopped.settle(row.control);
         values.texts[std::string(row.control)] = "1";
     }
-    EXPECT_EQ(exportToTweakFile(values, stopped), ExportOutcome::Written);
+    const WalkResult exported = exportToTweakFile(values, stopped);
+    EXPECT_EQ(exported.refusal + exported.error, "");
+    EXPECT_FALSE(exported.fileWentMissing);
 }
 
 TEST_F(SettingsSyncTest, SaveAfterALoadChangesOnlyTheFormOfTheSettingsLines) {
@@ -161,7 +163,7 @@ TEST_F(SettingsSyncTest, SaveRefusesAFieldThatIsNoIntegerBeforeTheFirstWrite) {
     loadFromGameFiles(values, stopped);
     values.boxes["MotionBlur"] = false;
     values.texts["SkeletalMeshLODBias"] = "abc";
-    EXPECT_EQ(errorOf([&] { saveToGameFiles(values, stopped); }), "'abc' is not a valid integer value");
+    EXPECT_EQ(saveToGameFiles(values, stopped).error, "'abc' is not a valid integer value");
     EXPECT_EQ(file("UTEngine.ini"), kSampleEngineIni);
 
     // Rows of a missing file are never written, so their text does not matter.
@@ -176,15 +178,17 @@ TEST_F(SettingsSyncTest, SaveRefusesAFieldThatIsNoIntegerBeforeTheFirstWrite) {
 TEST_F(SettingsSyncTest, ExportThenImportGivesBackEverySettingButTheMovieBox) {
     loadFromGameFiles(values, stopped);
     values.texts["MaxAnisotropy"] = "007";
-    ASSERT_EQ(exportToTweakFile(values, stopped), ExportOutcome::Written);
+    const WalkResult exported = exportToTweakFile(values, stopped);
+    ASSERT_EQ(exported.refusal + exported.error, "");
+    ASSERT_FALSE(exported.fileWentMissing);
     EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, "General", "Version"), "v1.0");
     EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, "General", "CreationDate"), ini.timestamp);
 
     MemoryValues imported;
     imported.boxes["bPlayMoviez"] = false;
     ASSERT_EQ(chooseTweakFile(ini.tweakFile().string()), TweakFileCheck::Accepted);
-    const ImportOutcome outcome = importTweakFile(imported, stopped);
-    EXPECT_FALSE(outcome.error);
+    const WalkResult outcome = importTweakFile(imported, stopped);
+    EXPECT_EQ(outcome.error, "");
     EXPECT_FALSE(outcome.fileWentMissing);
     values.texts["MaxAnisotropy"] = "7";
     values.boxes["bPlayMoviez"] = false;
@@ -194,7 +198,7 @@ TEST_F(SettingsSyncTest, ExportThenImportGivesBackEverySettingButTheMovieBox) {
 
 TEST_F(SettingsSyncTest, ExportIntoATweakFileThatWentMissingIsNoSuccess) {
     fs::remove(ini.tweakFile());
-    EXPECT_EQ(exportToTweakFile(values, stopped), ExportOutcome::FileWentMissing);
+    EXPECT_TRUE(exportToTweakFile(values, stopped).fileWentMissing);
     EXPECT_EQ(ini.messages.size(), 1u);
     EXPECT_FALSE(fs::exists(ini.tweakFile()));
 }
@@ -237,8 +241,8 @@ TEST_F(SettingsSyncTest, ImportStopsAtABooleanThatDoesNotConvert) {
                        "[SystemSettings]\r\nStaticDecals=yes\r\nMotionBlur=True\r\nResX=640\r\n");
     ASSERT_EQ(chooseTweakFile(shared.string()), TweakFileCheck::Accepted);
     values.texts["ResX"] = "1280";
-    const ImportOutcome outcome = importTweakFile(values, stopped);
-    EXPECT_EQ(errorOf([&] { std::rethrow_exception(outcome.error); }), "'yes' is not a valid boolean value");
+    const WalkResult outcome = importTweakFile(values, stopped);
+    EXPECT_EQ(outcome.error, "'yes' is not a valid boolean value");
     EXPECT_TRUE(values.checked("bUseSound"));
     EXPECT_FALSE(values.checked("MotionBlur"));
     EXPECT_EQ(values.text("ResX"), "1280");
@@ -253,8 +257,8 @@ TEST_F(SettingsSyncTest, AnErrorOfTheMarkingStopsTheImportAtThatBox) {
         if (box == "bUseSound")
             throw IniError("'' is not a valid boolean value");
     };
-    const ImportOutcome outcome = importTweakFile(values, stopped);
-    EXPECT_TRUE(outcome.error);
+    const WalkResult outcome = importTweakFile(values, stopped);
+    EXPECT_EQ(outcome.error, "'' is not a valid boolean value");
     EXPECT_EQ(values.changed, std::vector<std::string>({"bUseSound"}))
         << "bAllowMatureLanguage was clear already";
     EXPECT_EQ(values.text("ResX"), "1280") << "nothing after the box";

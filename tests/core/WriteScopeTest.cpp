@@ -7,6 +7,7 @@
 #include "inidigest/IniDigest.h"
 #include "inidigest/IniEncoding.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 #include "inidigest/IniText.h"
 #include "settings/Catalogue.h"
 #include "sync/SettingsSync.h"

@@ -3,6 +3,7 @@
 #include "SampleGameFiles.h"
 
 #include "inidigest/IniDigest.h"
+#include "inidigest/IniLayer.h"
 
 ScopedIniHost::ScopedIniHost(std::function<void(const std::string&)> showMessage, bool start) {
     std::filesystem::create_directories(documents());
@@ -16,15 +17,13 @@ ScopedIniHost::ScopedIniHost(std::function<void(const std::string&)> showMessage
     else
         host.showMessage = [this](const std::string& text) { messages.push_back(text); };
     host.creationTimestamp = [this] { return timestamp; };
-    SetIniHost(std::move(host));
-    ResetIniErrors();
-    SetCustomIniPath("");
+    ResetIniLayer(std::move(host));
     if (start)
         InitIniDigest();
 }
 
 ScopedIniHost::~ScopedIniHost() {
-    SetIniHost({});
+    ResetIniLayer({});
 }
 
 std::filesystem::path ScopedIniHost::configFolder() const {
