@@ -14,6 +14,7 @@
 
 #include "IniHostFixture.h"
 #include "MemoryValues.h"
+#include "SampleGameFiles.h"
 #include "TextLines.h"
 
 #include <gtest/gtest.h>
@@ -48,8 +49,6 @@ constexpr int kMaxKillWindowMicroseconds = 20000;
 // Enough for the kills on a slow machine, also under the sanitizers (about 10 kills a
 // second there); the loops stop here whatever the count.
 constexpr auto kTimeBudget = std::chrono::seconds(45);
-
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
 // ---------------------------------------------------------------------------------------
 // Text helpers

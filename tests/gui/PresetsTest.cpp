@@ -1,5 +1,6 @@
 // The preset combo box: confirmation, the values a preset puts into the window, what a
 // save then writes, and the change marks afterwards.
+#include "IniValue.h"
 #include "RealInput.h"
 #include "WindowFixture.h"
 
@@ -10,34 +11,10 @@
 #include <QComboBox>
 
 #include <map>
-#include <sstream>
 
 namespace {
 
-// The boxes shown, one after another, in a form a failure message can show.
-std::string shown(const QStringList& boxes) {
-    return boxes.join(QStringLiteral("\n----\n")).toStdString();
-}
-
 const QString kAskPresets = QStringLiteral("confirm: Load presets?\r\nAll unsaved changes will be lost!");
-
-// The value of one key in INI text, read line by line; "<missing>" when absent.
-std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
-    std::istringstream in(text);
-    std::string line;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inSection = line == "[" + section + "]";
-            continue;
-        }
-        if (inSection && line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    }
-    return "<missing>";
-}
 
 // Everything the window holds for the settings: check states and field texts.
 std::map<std::string, std::string> windowValues(const TMainform& form) {

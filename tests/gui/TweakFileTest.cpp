@@ -1,5 +1,6 @@
 // Export of the window's values into Knobwerk.ini and import of such a file, checked on
 // the real window and the real file on disk.
+#include "IniValue.h"
 #include "WindowFixture.h"
 
 #include "inidigest/IniText.h"
@@ -23,11 +24,6 @@
 #endif
 
 namespace {
-
-// The boxes shown, one after another, in a form a failure message can show.
-std::string shown(const QStringList& boxes) {
-    return boxes.join(QStringLiteral("\n----\n")).toStdString();
-}
 
 const QString kExportMessage = QStringLiteral("message: Settings were saved to Knobwerk.ini.\r\n"
                                               "You can share it with other people if you like,\r\n"
@@ -66,11 +62,6 @@ std::vector<std::string> entries(const std::string& text, const std::string& sec
             result.push_back(line);
     }
     return result;
-}
-
-// A key's value as the program's own INI rules read it; "<missing>" when absent.
-std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
-    return initext::readValue(text, section, key).value_or("<missing>");
 }
 
 // The values of the 73 imported controls (the movie box is left out: the import keeps it).

@@ -40,9 +40,6 @@ protected:
     QLineEdit* field(const char* name) const { return m_form->control<QLineEdit>(QLatin1String(name)); }
     bool bold(const char* name) const { return box(name)->font().bold(); }
     std::string missingMessage(const std::string& file) const;
-    // `text` of the game file `target` as a save of `form`'s values leaves it: each
-    // catalogue key written through the value codecs and the INI rules, nothing else.
-    static std::string asSaved(const TMainform& form, IniTarget target, std::string text);
 
     FakeDialogs dialogs;
 
