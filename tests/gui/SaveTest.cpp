@@ -21,9 +21,8 @@ namespace {
 const QString kSaveQuestion = "confirm: Save this Settings? Existing Tweaks will be overwritten!";
 const QString kSaved = "message: Settings were saved to Ini Files.";
 
-class Save : public WindowTest {
+class Save : public OpenWindowTest {
 protected:
-    void SetUp() override { open(); }
     void save() { form().run(&TMainform::BtnSaveClick); }
 };
 

@@ -66,17 +66,8 @@ std::vector<std::string> entries(const std::string& text, const std::string& sec
 
 // The values of the 73 imported controls (the movie box is left out: the import keeps it).
 std::map<std::string, std::string> importedControls(const TMainform& form) {
-    std::map<std::string, std::string> values;
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        if (row.kind == ValueKind::MovieText)
-            continue;
-        const QString name = fromTableText(row.control);
-        if (row.kind == ValueKind::Boolean)
-            values[std::string(row.control)] =
-                form.control<QCheckBox>(name)->isChecked() ? "checked" : "unchecked";
-        else
-            values[std::string(row.control)] = form.control<QLineEdit>(name)->text().toStdString();
-    }
+    auto values = windowValues(form);
+    values.erase("bPlayMoviez");
     return values;
 }
 

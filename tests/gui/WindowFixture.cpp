@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "platform/GameProcess.h"
+#include "settings/Catalogue.h"
 
 #include "ui/TextCodec.h"
 
@@ -24,4 +25,16 @@ TMainform& WindowTest::open() {
 
 std::string WindowTest::missingMessage(const std::string& file) const {
     return "message: The ini, expected in \"" + gameFile(file).string() + "\", could not be found or loaded.";
+}
+
+std::map<std::string, std::string> windowValues(const TMainform& form) {
+    std::map<std::string, std::string> values;
+    for (const CatalogueRow& row : settingsCatalogue()) {
+        const QString name = fromTableText(row.control);
+        if (const auto* box = form.control<QCheckBox>(name))
+            values[std::string(row.control)] = box->isChecked() ? "checked" : "unchecked";
+        else
+            values[std::string(row.control)] = form.control<QLineEdit>(name)->text().toStdString();
+    }
+    return values;
 }
