@@ -15,6 +15,7 @@
 
 #include "IniHostFixture.h"
 #include "MemoryValues.h"
+#include "SampleGameFiles.h"
 #include "TextLines.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,6 @@ constexpr int kMaxKillWindowMicroseconds = 20000;
 // Enough for the kills on a slow machine, also under the sanitizers (about 10 kills a
 // second there); the loops stop here whatever the count.
 constexpr auto kTimeBudget = std::chrono::seconds(45);
-
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
 // ---------------------------------------------------------------------------------------
 // Text helpers
@@ -582,49 +581,41 @@ protected:
         }
     }
 
+    // The files named with `sourceSuffix` hold the newer texts, those with `targetSuffix`
+    // the older ones. Even rounds are the program's `copy`; odd rounds put the older
+    // files back with the program's file copy, as an earlier run would have left them.
+    void killCopiesOf(const char* what, void (*copy)(), const std::string& sourceSuffix,
+                      const std::string& targetSuffix) {
+        for (const char* name : kGameFiles) {
+            writeBytes(file(name + sourceSuffix), newer[name]);
+            writeBytes(file(name + targetSuffix), older[name]);
+        }
+        TempFolder stash;
+        for (const char* name : kGameFiles)
+            writeBytes(stash.path() / name, older[name]);
+        const auto round = [&](int n) {
+            if (n % 2 == 0)
+                return copy();
+            for (const char* name : kGameFiles)
+                gamebackup::copyWholeFile((stash.path() / name).string(), file(name + targetSuffix).string());
+        };
+        killCopies(what, round, targetSuffix, sourceSuffix);
+    }
+
     std::map<std::string, std::string> older;
     std::map<std::string, std::string> newer;
 };
 
 TEST_F(CrashSafetyCopies, KilledBackupLeavesEachBackupOldOrNew) {
     // The game files are what is backed up; the ".bak" files hold an older backup.
-    // Even rounds are the program's backup; odd rounds put the older backups back with
-    // the program's file copy, as an earlier run would have left them.
-    for (const char* name : kGameFiles) {
-        writeBytes(file(name), newer[name]);
-        writeBytes(file(std::string(name) + ".bak"), older[name]);
-    }
-    TempFolder stash;
-    for (const char* name : kGameFiles)
-        writeBytes(stash.path() / name, older[name]);
-    const auto backup = [&](int round) {
-        if (round % 2 == 0)
-            return throwIfStopped(gamebackup::backupGameFiles());
-        for (const char* name : kGameFiles)
-            gamebackup::copyWholeFile((stash.path() / name).string(),
-                                      file(std::string(name) + ".bak").string());
-    };
-    killCopies("backup", backup, ".bak", "");
+    killCopiesOf(
+        "backup", [] { throwIfStopped(gamebackup::backupGameFiles()); }, "", ".bak");
 }
 
 TEST_F(CrashSafetyCopies, KilledRestoreLeavesEachGameFileOldOrRestored) {
-    // The ".bak" files are what is restored; the game files hold the player's later
-    // edits. Even rounds are the program's restore; odd rounds put the edited files back
-    // with the program's file copy.
-    for (const char* name : kGameFiles) {
-        writeBytes(file(std::string(name) + ".bak"), newer[name]);
-        writeBytes(file(name), older[name]);
-    }
-    TempFolder stash;
-    for (const char* name : kGameFiles)
-        writeBytes(stash.path() / name, older[name]);
-    const auto restore = [&](int round) {
-        if (round % 2 == 0)
-            return throwIfStopped(gamebackup::restoreGameFiles());
-        for (const char* name : kGameFiles)
-            gamebackup::copyWholeFile((stash.path() / name).string(), file(name).string());
-    };
-    killCopies("restore", restore, "", ".bak");
+    // The ".bak" files are what is restored; the game files hold the player's later edits.
+    killCopiesOf(
+        "restore", [] { throwIfStopped(gamebackup::restoreGameFiles()); }, ".bak", "");
 }
 
 // A disk that fills up while the temporary file is written: the write fails with the

@@ -45,8 +45,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kStatesPerCrashPoint = 1000;
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
-
 // One file call as the platform layer reported it, its paths relative to the tree.
 struct FileCall {
     enum Kind { Created, Wrote, Resized, Flushed, Renamed, Removed, FolderFlushed } kind;

@@ -28,8 +28,6 @@ namespace {
 
 using namespace gamebackup;
 
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
-
 std::string reason(std::errc error) {
     return std::make_error_code(error).message();
 }

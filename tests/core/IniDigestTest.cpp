@@ -32,14 +32,20 @@ protected:
 };
 
 TEST_F(IniDigestTest, ReadsEachKindWithItsDefault) {
-    EXPECT_EQ(ReadIniString(EngineIni, "SystemSettings", "ScreenPercentage"), "100.000000");
-    EXPECT_EQ(ReadIniString(EngineIni, "SystemSettings", "Missing"), "-1");
-    EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "Missing"), "");
-    EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "MaxAnisotropy"), "16");
-    EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "ResX"), "32");
-    EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "DetailMode"), "0");
-    EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "ShadowFilterQualityBias"), "7");
-    EXPECT_EQ(ReadIniInteger(EngineIni, "SystemSettings", "Missing"), "0");
+    const struct {
+        std::string (*read)(IniTarget, const std::string&, const std::string&);
+        const char* key;
+        const char* value;
+    } cases[] = {{ReadIniString, "ScreenPercentage", "100.000000"},
+                 {ReadIniString, "Missing", "-1"},
+                 {ReadIniStringOrEmpty, "Missing", ""},
+                 {ReadIniInteger, "MaxAnisotropy", "16"},
+                 {ReadIniInteger, "ResX", "32"},
+                 {ReadIniInteger, "DetailMode", "0"},
+                 {ReadIniInteger, "ShadowFilterQualityBias", "7"},
+                 {ReadIniInteger, "Missing", "0"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.read(EngineIni, "SystemSettings", c.key), c.value) << c.key;
     EXPECT_TRUE(ReadIniBool(EngineIni, "SystemSettings", "MotionBlur"));
     EXPECT_FALSE(ReadIniBool(EngineIni, "SystemSettings", "Missing"));
     EXPECT_EQ(ReadPatchVersion(), "5");

@@ -1,11 +1,11 @@
 #include "settings/Catalogue.h"
 #include "settings/Descriptions.h"
 #include "settings/Presets.h"
+#include "sync/ValueCodec.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <set>
 #include <string>
@@ -29,19 +29,6 @@ template <typename Pred> std::multiset<std::string_view> catalogueControls(Pred 
         if (pred(row))
             names.insert(row.control);
     return names;
-}
-
-bool parsesAsInteger(std::string_view text) {
-    long long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
-}
-
-bool parsesAsPlainDecimal(std::string_view text) {
-    double value = 0;
-    const auto [end, ec] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
 } // namespace
@@ -165,22 +152,22 @@ TEST(Presets, ListItemsAreDistinctAndTheFirstTwoAreCut) {
         EXPECT_EQ(item.find_first_of("\r\n"), std::string_view::npos) << item;
 }
 
-TEST(Presets, CheckBoxesCoverEveryCheckBoxOnce) {
-    const auto boxes = presetCheckBoxes();
-    ASSERT_EQ(boxes.size(), 47u);
-    std::multiset<std::string_view> covered;
-    for (const PresetCheckBox& box : boxes)
-        covered.insert(box.control);
-    EXPECT_EQ(covered, catalogueControls([](const CatalogueRow& row) { return isCheckBoxKind(row.kind); }));
-}
-
-TEST(Presets, FieldTextsCoverEveryEditFieldOnce) {
-    const auto fields = presetFieldTexts();
-    ASSERT_EQ(fields.size(), 27u);
-    std::multiset<std::string_view> covered;
-    for (const PresetFieldText& field : fields)
-        covered.insert(field.control);
-    EXPECT_EQ(covered, catalogueControls([](const CatalogueRow& row) { return isEditKind(row.kind); }));
+TEST(Presets, CoverEveryCheckBoxAndEveryEditFieldOnce) {
+    std::multiset<std::string_view> boxes;
+    for (const PresetCheckBox& box : presetCheckBoxes())
+        boxes.insert(box.control);
+    std::multiset<std::string_view> fields;
+    for (const PresetFieldText& field : presetFieldTexts())
+        fields.insert(field.control);
+    const struct {
+        const std::multiset<std::string_view>& covered;
+        bool (*ofKind)(ValueKind);
+        std::size_t count;
+    } cases[] = {{boxes, isCheckBoxKind, 47u}, {fields, isEditKind, 27u}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.covered.size(), c.count);
+        EXPECT_EQ(c.covered, catalogueControls([&](const CatalogueRow& row) { return c.ofKind(row.kind); }));
+    }
 }
 
 TEST(Presets, FieldTextsAreValidNumbersOfTheirFieldsKind) {
@@ -189,12 +176,8 @@ TEST(Presets, FieldTextsAreValidNumbersOfTheirFieldsKind) {
         ASSERT_NE(row, nullptr) << field.control;
         for (int preset = 0; preset < kPresetCount; ++preset) {
             const std::string_view text = field.text[preset];
-            if (row->kind == ValueKind::Integer) {
-                EXPECT_TRUE(parsesAsInteger(text)) << field.control << " preset " << preset << ": " << text;
-            } else {
-                EXPECT_TRUE(parsesAsPlainDecimal(text))
-                    << field.control << " preset " << preset << ": " << text;
-            }
+            EXPECT_TRUE(codecOf(row->kind).acceptsFieldText(text))
+                << field.control << " preset " << preset << ": " << text;
         }
     }
 }

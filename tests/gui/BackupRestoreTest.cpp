@@ -17,11 +17,6 @@
 
 namespace {
 
-// The boxes shown, one after another, in a form a failure message can show.
-std::string shown(const QStringList& boxes) {
-    return boxes.join(QStringLiteral("\n----\n")).toStdString();
-}
-
 const QString kAskBackup = QStringLiteral("confirm: Older backups will be overwritten! Proceed?");
 const QString kAskRestore = QStringLiteral("confirm: Old INIs will be restored from the backups. Proceed?");
 const QString kBackupDone = QStringLiteral(
@@ -29,8 +24,6 @@ const QString kBackupDone = QStringLiteral(
     "are "
     "gone...)\r\nYou can find them in the config directory with an \".bak\" extension at the end.");
 const QString kRestoreDone = QStringLiteral("message: Backups have been restored.");
-
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
 // A system error as the standard error box shows it, with the full stop the box adds.
 struct SystemError {

@@ -15,7 +15,7 @@
 #include <QLabel>
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -40,8 +40,6 @@ const QString kSaveQuestion = "confirm: Save this Settings? Existing Tweaks will
 const QString kSaved = "message: Settings were saved to Ini Files.";
 const QString kLoadQuestion = "confirm: Load settings from INIs? Unsaved settings will be lost!";
 const QString kLoaded = "message: Settings were loaded from Ini Files.";
-
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
 
 // Ends the test program when a case runs far past its time: a hang fails the suite at
 // once instead of stalling it.
@@ -99,25 +97,12 @@ std::string garbage(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-// Whether the line sets a key the program writes (in whatever section).
+// Whether the line sets a key the program writes (in whatever section), as the INI rules
+// read it.
 bool isCatalogueKeyLine(std::string_view line) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos)
-        return false;
-    std::string_view name = line.substr(0, equals);
-    while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
-        name.remove_prefix(1);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
-        name.remove_suffix(1);
+    const std::string section = "[s]\r\n" + std::string(line);
     for (const CatalogueRow& row : settingsCatalogue())
-        if (sameNameIgnoringCase(name, row.key))
+        if (initext::readValue(section, "s", row.key))
             return true;
     return false;
 }
@@ -180,21 +165,12 @@ protected:
         return errors;
     }
 
-    std::string asSaved(IniTarget target, std::string text) const {
-        return WindowTest::asSaved(window(), target, std::move(text));
-    }
-
-    // Saves and checks each game file whole: exactly the settings' lines written, in the
-    // file's own encoding, and every other line as it was, in its place.
-    void saveAndCompare() {
+    // Saves and checks each game file whole against the bytes `expected` of UTEngine.ini,
+    // UTGame.ini and UTInput.ini, and that every other line stayed as it was, in its place.
+    void saveAndCompare(const std::array<std::string, 3>& expected) {
         std::string before[3];
-        std::string expected[3];
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             before[i] = readBytes(gameFile(kGameFiles[i]));
-            const auto file = iniencoding::decode(before[i]);
-            expected[i] =
-                iniencoding::encode(asSaved(static_cast<IniTarget>(EngineIni + i), file.text), file.encoding);
-        }
         EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, kSaved}));
         for (int i = 0; i < 3; ++i) {
             SCOPED_TRACE(kGameFiles[i]);
@@ -242,10 +218,11 @@ TEST_F(BadInput, BinaryGarbageIsKeptAndTheSettingsGoAfterIt) {
 
     box("MotionBlur")->setChecked(true);
     field("ResX")->setText("1920");
-    saveAndCompare();
-    EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")).starts_with(engine))
-        << "the garbage comes first, unchanged";
-    EXPECT_TRUE(readBytes(gameFile("UTGame.ini")).starts_with(game));
+    // The garbage comes first, unchanged, with a line end before the appended keys.
+    saveAndCompare({engine + "\r\n" +
+                        replaced(replaced(kEngineKeysWithDefaults, "MotionBlur=False", "MotionBlur=True"),
+                                 "ResX=0", "ResX=1920"),
+                    game + "\r\n" + kGameKeysWithDefaults, kSampleInputIni});
 
     // The appended settings are read back on the next load.
     box("MotionBlur")->setChecked(false);
@@ -271,19 +248,19 @@ TEST_F(BadInput, NulBytesStayWhereTheyAre) {
         << "the value is shown with its NUL";
 
     box("bShowHud")->setChecked(false);
-    saveAndCompare();
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("ModShadowFadeDistanceExponent=0.2\0junk\r\n"s),
-              std::string::npos)
-        << "a value with a NUL is written back as it was read";
+    // A value with a NUL is written back as it was read.
+    saveAndCompare(
+        {asSavedSampleEngine(engine), replaced(game, "bShowHud=True", "bShowHud=False"), kSampleInputIni});
 }
 
 TEST_F(BadInput, Utf8MarkStaysInFront) {
     const std::string mark = "\xEF\xBB\xBF";
+    const std::string game = mark +
+                             "; \xC3\x9C"
+                             "bersetzt\r\n" +
+                             kSampleGameIni;
     writeBytes(gameFile("UTEngine.ini"), mark + kSampleEngineIni);
-    writeBytes(gameFile("UTGame.ini"), mark +
-                                           "; \xC3\x9C"
-                                           "bersetzt\r\n" +
-                                           kSampleGameIni);
+    writeBytes(gameFile("UTGame.ini"), game);
 
     EXPECT_EQ(startUp(), QStringList());
     EXPECT_EQ(patchVersion(), "Your UT3 Patch Version: 5") << "the mark is not part of the first heading";
@@ -292,30 +269,31 @@ TEST_F(BadInput, Utf8MarkStaysInFront) {
 
     box("bMessageBeep")->setChecked(false);
     field("ResX")->setText("1920");
-    saveAndCompare();
-    EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")).starts_with(mark + "[IniVersion]\r\nPatch=5\r\n"));
-    EXPECT_TRUE(readBytes(gameFile("UTGame.ini")).starts_with(mark + "; \xC3\x9C"));
+    saveAndCompare({mark + replaced(asSavedSampleEngine(kSampleEngineIni), "ResX=1280", "ResX=1920"),
+                    replaced(game, "bMessageBeep=True", "bMessageBeep=False"), kSampleInputIni});
 }
 
 TEST_F(BadInput, LinesOfAHundredThousandCharacters) {
     const std::string longText(100000, 'x');
     const std::string longDigits(100000, '7');
-    writeBytes(gameFile("UTEngine.ini"), replaced(kSampleEngineIni, "[Engine.Engine]\r\n",
-                                                  "[Engine.Engine]\r\nPaths=" + longText + "\r\n"));
+    const std::string engine =
+        replaced(kSampleEngineIni, "[Engine.Engine]\r\n", "[Engine.Engine]\r\nPaths=" + longText + "\r\n");
+    const std::string input = kSampleInputIni + "; " + longText;
+    const std::string longestValue(initext::kMaxValueLength, '7');
+    writeBytes(gameFile("UTEngine.ini"), engine);
     writeBytes(gameFile("UTGame.ini"),
                replaced(kSampleGameIni, "HudCanvasScale=0.95", "HudCanvasScale=" + longDigits));
-    writeBytes(gameFile("UTInput.ini"), kSampleInputIni + "; " + longText);
+    writeBytes(gameFile("UTInput.ini"), input);
 
     EXPECT_EQ(startUp(), QStringList());
     EXPECT_FALSE(box("bAllowMatureLanguage")->isChecked());
     EXPECT_TRUE(box("bUseSound")->isChecked()) << "the key after the long line";
-    EXPECT_EQ(field("HudCanvasScale")->text(),
-              QString::fromStdString(std::string(initext::kMaxValueLength, '7')))
+    EXPECT_EQ(field("HudCanvasScale")->text(), QString::fromStdString(longestValue))
         << "values are read up to the longest value a key can hold";
 
-    saveAndCompare();
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("\r\nPaths=" + longText + "\r\n"), std::string::npos);
-    EXPECT_TRUE(readBytes(gameFile("UTInput.ini")).ends_with("; " + longText));
+    saveAndCompare({asSavedSampleEngine(engine),
+                    replaced(kSampleGameIni, "HudCanvasScale=0.95", "HudCanvasScale=" + longestValue),
+                    input});
 }
 
 TEST_F(BadInput, FiftyMegabyteFileIsRefusedAndKeptWhole) {
@@ -369,9 +347,12 @@ TEST_F(BadInput, MegabytesOfBareCarriageReturnsDoNotFreezeTheWindow) {
         EXPECT_LT(startUpSeconds, kLongestFreezeSeconds);
         EXPECT_EQ(field("ResX")->text(), "1280");
 
-        box("MotionBlur")->setChecked(!box("MotionBlur")->isChecked());
+        box("MotionBlur")->setChecked(false);
         field("ResX")->setText("1920");
-        const std::string expected = asSaved(EngineIni, readBytes(gameFile("UTEngine.ini")));
+        const std::string expected =
+            replaced(replaced(asSavedSampleEngine(readBytes(gameFile("UTEngine.ini"))), "MotionBlur=True",
+                              "MotionBlur=False"),
+                     "ResX=1280", "ResX=1920");
         start = Clock::now();
         EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, kSaved}));
         const auto saveSeconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -394,18 +375,31 @@ TEST_F(BadInput, LineFeedOnlyFilesKeepTheirLineEnds) {
 
     box("bPlayMoviez")->setChecked(false);
     box("bShowHud")->setChecked(false);
-    saveAndCompare();
-    const std::string engine = readBytes(gameFile("UTEngine.ini"));
-    EXPECT_NE(engine.find("\n[Engine.ISVHacks]\n"), std::string::npos);
-    EXPECT_NE(engine.find("\nStartupMovies=\r\nStartupMovies=UT_intro\n"), std::string::npos)
-        << "written lines end in CR LF, the others keep LF";
+    // Written lines end in CR LF, the others keep LF: the files as saved with CR LF
+    // throughout, but for the line ends of the lines no setting is written to.
+    const std::string engine =
+        replaced(asSavedSampleEngine(kSampleEngineIni), "StartupMovies=UE3_logo\r\n", "StartupMovies=\r\n");
+    const std::string game = replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False");
+    const auto keepLf = [](const std::string& text) {
+        std::string kept;
+        for (const std::string& line : linesOf(text))
+            kept += isCatalogueKeyLine(line) && !line.starts_with("StartupMovies=UT_intro")
+                        ? line
+                        : replacedAll(line, "\r\n", "\n");
+        return kept;
+    };
+    saveAndCompare({keepLf(engine), keepLf(game), keepLf(kSampleInputIni)});
+    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("\nStartupMovies=\r\nStartupMovies=UT_intro\n"),
+              std::string::npos);
 }
 
 TEST_F(BadInput, MissingFinalLineEnd) {
     // UTEngine.ini ends in a comment, UTGame.ini in a setting, UTInput.ini in a section
     // that lacks the program's key: none of them with a line end.
-    writeBytes(gameFile("UTEngine.ini"), kSampleEngineIni.substr(0, kSampleEngineIni.size() - 2));
-    writeBytes(gameFile("UTGame.ini"), kSampleGameIni.substr(0, kSampleGameIni.size() - 2));
+    const std::string engine = kSampleEngineIni.substr(0, kSampleEngineIni.size() - 2);
+    const std::string game = kSampleGameIni.substr(0, kSampleGameIni.size() - 2);
+    writeBytes(gameFile("UTEngine.ini"), engine);
+    writeBytes(gameFile("UTGame.ini"), game);
     const std::string input = "[Engine.PlayerInput]\r\nBindings=(Name=\"F\",Command=\"Feign Death\")";
     writeBytes(gameFile("UTInput.ini"), input);
 
@@ -416,10 +410,9 @@ TEST_F(BadInput, MissingFinalLineEnd) {
 
     field("DecalLifeSpan")->setText("45.0");
     field("DoubleClickTime")->setText("0.2");
-    saveAndCompare();
-    EXPECT_TRUE(readBytes(gameFile("UTEngine.ini")).ends_with("\r\n; keep this line"));
-    EXPECT_TRUE(readBytes(gameFile("UTGame.ini")).ends_with("\r\nDecalLifeSpan=45.0\r\n"));
-    EXPECT_EQ(readBytes(gameFile("UTInput.ini")), input + "\r\nDoubleClickTime=0.2\r\n");
+    saveAndCompare({asSavedSampleEngine(engine),
+                    replaced(game, "DecalLifeSpan=30.0", "DecalLifeSpan=45.0\r\n"),
+                    input + "\r\nDoubleClickTime=0.2\r\n"});
 }
 
 // A file that exists but cannot be read, and what the window makes of it.
@@ -579,12 +572,11 @@ TEST_F(BadInput, Utf16FilesStayUtf16) {
     box("bShowHud")->setChecked(false);
     field("ConsoleMessageCount")->setText("8");
     field("DoubleClickTime")->setText("0.3");
-    saveAndCompare();
-    const std::string game = readBytes(gameFile("UTGame.ini"));
-    EXPECT_EQ(game, utf16(comment + replaced(replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"),
-                                             "ConsoleMessageCount=4", "ConsoleMessageCount=8")));
-    EXPECT_EQ(readBytes(gameFile("UTInput.ini")),
-              utf16(replaced(kSampleInputIni, "DoubleClickTime=0.250000", "DoubleClickTime=0.3") + comment));
+    saveAndCompare(
+        {asSavedSampleEngine(kSampleEngineIni),
+         utf16(comment + replaced(replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False"),
+                                  "ConsoleMessageCount=4", "ConsoleMessageCount=8")),
+         utf16(replaced(kSampleInputIni, "DoubleClickTime=0.250000", "DoubleClickTime=0.3") + comment)});
 }
 
 // The text the game sees in a file with the UTF-16 mark: UTF-16 units up to the last
@@ -607,7 +599,9 @@ TEST_F(BadInput, DamagedUtf16FileWithAnOddByteCount) {
     EXPECT_EQ(field("DecalLifeSpan")->text(), "30.0");
 
     box("bShowHud")->setChecked(false);
-    const std::string expected = asSaved(GameIni, asTheGameReads(game));
+    // The lost byte was half the last line feed; the last line is a setting's, so the save
+    // writes it whole again.
+    const std::string expected = replaced(kSampleGameIni, "bShowHud=True", "bShowHud=False");
     EXPECT_EQ(press(&TMainform::BtnSaveClick), QStringList({kSaveQuestion, kSaved}));
     const std::string saved = readBytes(gameFile("UTGame.ini"));
     EXPECT_TRUE(saved.starts_with("\xFF\xFE"));

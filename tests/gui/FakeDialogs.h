@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 
 // Answers the window's boxes from a script and records, in order, what was shown:
 // "message: <text>", "error: <text>", "confirm: <text>", "warning: <text>", "open file",
@@ -59,3 +60,8 @@ public:
     bool urlOpens = true;
     std::function<void()> whileMessageShown; // what the user does while a message is up
 };
+
+// The boxes shown, one after another, in a form a failure message can show.
+inline std::string shown(const QStringList& boxes) {
+    return boxes.join(QStringLiteral("\n----\n")).toStdString();
+}

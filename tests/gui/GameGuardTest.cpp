@@ -20,18 +20,12 @@ const QString kSaved = QStringLiteral("message: Settings were saved to Ini Files
 const QString kAskRestore = QStringLiteral("confirm: Old INIs will be restored from the backups. Proceed?");
 const QString kRestored = QStringLiteral("message: Backups have been restored.");
 
-const char* const kGameFiles[] = {"UTEngine.ini", "UTGame.ini", "UTInput.ini"};
-
 struct Handler {
     const char* name;
     void (TMainform::*run)();
 };
 const Handler kSave{"BtnSaveClick", &TMainform::BtnSaveClick};
 const Handler kRestore{"BtnRestoreClick", &TMainform::BtnRestoreClick};
-
-std::string shown(const QStringList& boxes) {
-    return boxes.join(QStringLiteral("\n----\n")).toStdString();
-}
 
 class GameGuard : public WindowTest {
 protected:

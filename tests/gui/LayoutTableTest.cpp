@@ -1,11 +1,11 @@
 #include "ui/LayoutTable.h"
 #include "settings/Catalogue.h"
 #include "settings/Descriptions.h"
+#include "sync/ValueCodec.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <set>
 #include <string>
@@ -46,18 +46,6 @@ std::vector<const ControlRow*> captionLabelsOf(std::string_view field) {
 // The setting a hover-wired control stands for: a check box itself, a caption label its field.
 const CatalogueRow* settingOf(const ControlRow& control) {
     return findCatalogueRow(control.kind == ControlKind::Label ? control.buddy : control.name);
-}
-
-bool parsesCompletely(std::string_view text, bool integer) {
-    const char* end = text.data() + text.size();
-    if (integer) {
-        long long value = 0;
-        const auto result = std::from_chars(text.data(), end, value);
-        return !text.empty() && result.ec == std::errc() && result.ptr == end;
-    }
-    double value = 0;
-    const auto result = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    return !text.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
 } // namespace
@@ -138,7 +126,7 @@ TEST(LayoutTable, SettingControlsFollowTheRowPattern) {
             EXPECT_EQ(control->width, 73) << row.control;
             EXPECT_EQ(control->height, 21) << row.control;
             EXPECT_FALSE(control->checked) << row.control;
-            EXPECT_TRUE(parsesCompletely(control->caption, row.kind == ValueKind::Integer))
+            EXPECT_TRUE(codecOf(row.kind).acceptsFieldText(control->caption))
                 << row.control << " starts with \"" << control->caption << '"';
         }
         EXPECT_EQ(control->look, PlainLook) << row.control << ": the change mark must start unset";

@@ -8,9 +8,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Load : public WindowTest {
+class Load : public OpenWindowTest {
 protected:
-    void SetUp() override { open(); }
     void load() { form().run(&TMainform::BtnLoadIniClick); }
 };
 
@@ -97,17 +96,49 @@ TEST_F(Load, MissingKeysShowTheirKindsDefault) {
     }
 }
 
-TEST_F(Load, BadBooleanStopsAtItsRowWithoutTheCompletionMessage) {
-    std::string engine = kSampleEngineIni;
-    engine = replaced(engine, "Bloom=True", "Bloom=");
-    engine = replaced(engine, "MotionBlur=True", "MotionBlur=False");
-    engine = replaced(engine, "ResX=1280", "ResX=1920");
-    writeBytes(gameFile("UTEngine.ini"), engine);
-    load();
-    EXPECT_EQ(dialogs.take(), QStringList({"confirm: Load settings from INIs? Unsaved settings will be lost!",
-                                           "error: '' is not a valid boolean value."}));
-    EXPECT_FALSE(box("MotionBlur")->isChecked()) << "row before the bad one";
-    EXPECT_EQ(field("ResX")->text(), "1280") << "row after the bad one";
+// Rows before the bad one are loaded, rows after it keep what the window showed, and no
+// completion message follows the error; at start-up the window still opens.
+class LoadStop : public WindowTest {};
+
+TEST_F(LoadStop, ABadBooleanStopsTheLoadAtItsRow) {
+    const struct {
+        const char* when;
+        const char* goodLine;
+        const char* badLine;
+        const char* boxBefore; // a row before the bad one, set to False in the file
+        QStringList shown;
+    } cases[] = {{"at start-up",
+                  "DynamicLights=True",
+                  "DynamicLights=yes",
+                  "StaticDecals",
+                  {"error: 'yes' is not a valid boolean value."}},
+                 {"on the load button",
+                  "Bloom=True",
+                  "Bloom=",
+                  "MotionBlur",
+                  {"confirm: Load settings from INIs? Unsaved settings will be lost!",
+                   "error: '' is not a valid boolean value."}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        writeSampleGameFiles();
+        const bool atStartUp = c.shown.size() == 1;
+        if (!atStartUp)
+            open();
+        const std::string before = std::string(c.boxBefore) + "=True";
+        writeBytes(gameFile("UTEngine.ini"),
+                   replaced(replaced(replaced(kSampleEngineIni, c.goodLine, c.badLine), before,
+                                     std::string(c.boxBefore) + "=False"),
+                            "ResX=1280", "ResX=1920"));
+        std::unique_ptr<TMainform> started;
+        if (atStartUp)
+            started = std::make_unique<TMainform>(dialogs);
+        else
+            form().run(&TMainform::BtnLoadIniClick);
+        TMainform& window = atStartUp ? *started : form();
+        EXPECT_EQ(dialogs.take(), c.shown);
+        EXPECT_FALSE(window.control<QCheckBox>(c.boxBefore)->isChecked()) << "the row before the bad one";
+        EXPECT_EQ(window.control<QLineEdit>("ResX")->text(), "1280") << "a row after the bad one";
+    }
 }
 
 TEST_F(Load, MovieBoxFollowsTheFirstStartupMoviesLine) {

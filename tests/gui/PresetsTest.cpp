@@ -1,5 +1,6 @@
 // The preset combo box: confirmation, the values a preset puts into the window, what a
 // save then writes, and the change marks afterwards.
+#include "IniValue.h"
 #include "RealInput.h"
 #include "WindowFixture.h"
 
@@ -10,47 +11,10 @@
 #include <QComboBox>
 
 #include <map>
-#include <sstream>
 
 namespace {
 
-// The boxes shown, one after another, in a form a failure message can show.
-std::string shown(const QStringList& boxes) {
-    return boxes.join(QStringLiteral("\n----\n")).toStdString();
-}
-
 const QString kAskPresets = QStringLiteral("confirm: Load presets?\r\nAll unsaved changes will be lost!");
-
-// The value of one key in INI text, read line by line; "<missing>" when absent.
-std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
-    std::istringstream in(text);
-    std::string line;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inSection = line == "[" + section + "]";
-            continue;
-        }
-        if (inSection && line.rfind(key + "=", 0) == 0)
-            return line.substr(key.size() + 1);
-    }
-    return "<missing>";
-}
-
-// Everything the window holds for the settings: check states and field texts.
-std::map<std::string, std::string> windowValues(const TMainform& form) {
-    std::map<std::string, std::string> values;
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        const QString name = fromTableText(row.control);
-        if (auto* box = form.control<QCheckBox>(name))
-            values[std::string(row.control)] = box->isChecked() ? "checked" : "unchecked";
-        else
-            values[std::string(row.control)] = form.control<QLineEdit>(name)->text().toStdString();
-    }
-    return values;
-}
 
 } // namespace
 
@@ -167,16 +131,23 @@ TEST_F(PresetsTest, SaveAfterPresetWritesTheShownTexts) {
 
     const std::string engine = readBytes(gameFile("UTEngine.ini"));
     const std::string game = readBytes(gameFile("UTGame.ini"));
-    EXPECT_EQ(iniValue(engine, "SystemSettings", "ResX"), "1024");
-    EXPECT_EQ(iniValue(engine, "SystemSettings", "ResY"), "768");
-    EXPECT_EQ(iniValue(engine, "SystemSettings", "MaxAnisotropy"), "0");
-    EXPECT_EQ(iniValue(engine, "SystemSettings", "DetailMode"), "0");
-    EXPECT_EQ(iniValue(engine, "SystemSettings", "MotionBlur"), "False");
-    EXPECT_EQ(iniValue(engine, "Engine.Engine", "ShadowFilterRadius"), "0");
-    EXPECT_EQ(iniValue(engine, "Engine.Engine", "DepthBias"), "1.000000");
-    EXPECT_EQ(iniValue(engine, "Engine.GameEngine", "MinSmoothedFrameRate"), "30.000000");
-    EXPECT_EQ(iniValue(game, "Engine.DecalManager", "DecalLifeSpan"), "10.0");
-    EXPECT_EQ(iniValue(game, "UTGame.UTPawn", "Bob"), "0.010");
+    const struct {
+        const std::string& file;
+        const char* section;
+        const char* key;
+        const char* value;
+    } written[] = {{engine, "SystemSettings", "ResX", "1024"},
+                   {engine, "SystemSettings", "ResY", "768"},
+                   {engine, "SystemSettings", "MaxAnisotropy", "0"},
+                   {engine, "SystemSettings", "DetailMode", "0"},
+                   {engine, "SystemSettings", "MotionBlur", "False"},
+                   {engine, "Engine.Engine", "ShadowFilterRadius", "0"},
+                   {engine, "Engine.Engine", "DepthBias", "1.000000"},
+                   {engine, "Engine.GameEngine", "MinSmoothedFrameRate", "30.000000"},
+                   {game, "Engine.DecalManager", "DecalLifeSpan", "10.0"},
+                   {game, "UTGame.UTPawn", "Bob", "0.010"}};
+    for (const auto& w : written)
+        EXPECT_EQ(iniValue(w.file, w.section, w.key), w.value) << w.key;
     // Movies stay on: the game's list is kept as it was.
     EXPECT_NE(engine.find("StartupMovies=UE3_logo\r\nStartupMovies=UT_intro\r\n"), std::string::npos);
 
@@ -188,21 +159,21 @@ TEST_F(PresetsTest, SaveAfterPresetWritesTheShownTexts) {
 
 TEST_F(PresetsTest, CancelKeepsEverythingAndRunsNoWalk) {
     openShown();
-    const auto before = windowValues(form());
+    const auto before = windowValues();
     storeShowHudOff();
     dialogs.answers = {kConfirmCancel};
 
     pick(1);
 
     EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
-    EXPECT_EQ(windowValues(form()), before);
+    EXPECT_EQ(windowValues(), before);
     EXPECT_EQ(presets()->currentText().toStdString(), "Fewest effects, maximum perfo");
     EXPECT_FALSE(bold("bShowHud")) << "a cancelled preset must not re-evaluate the marks";
 }
 
 TEST_F(PresetsTest, TypingAsksAtEachChangeAndWalksWithoutApplying) {
     openShown();
-    const auto before = windowValues(form());
+    const auto before = windowValues();
     storeShowHudOff();
     tabInto(presets()); // all of "Use presets" selected
 
@@ -216,12 +187,12 @@ TEST_F(PresetsTest, TypingAsksAtEachChangeAndWalksWithoutApplying) {
     EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
     EXPECT_EQ(presets()->currentText().toStdString(), "qw");
 
-    EXPECT_EQ(windowValues(form()), before);
+    EXPECT_EQ(windowValues(), before);
 }
 
 TEST_F(PresetsTest, TypedTextStaysAsTypedAndLeavingTheBoxPicksNothing) {
     openShown();
-    const auto before = windowValues(form());
+    const auto before = windowValues();
     tabInto(presets());
     typeText(QStringLiteral("j"));
     EXPECT_EQ(shown(dialogs.take()), shown(QStringList{kAskPresets}));
@@ -236,7 +207,7 @@ TEST_F(PresetsTest, TypedTextStaysAsTypedAndLeavingTheBoxPicksNothing) {
     press(Qt::Key_Tab);
     EXPECT_EQ(shown(dialogs.take()), "");
     EXPECT_EQ(presets()->currentText(), item);
-    EXPECT_EQ(windowValues(form()), before);
+    EXPECT_EQ(windowValues(), before);
 }
 
 TEST_F(PresetsTest, ClosingOrDestroyingTheWindowRunsNoHandler) {

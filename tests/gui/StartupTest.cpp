@@ -94,19 +94,6 @@ TEST_F(Startup, UnwritableProgramFolderShowsErrorAndStillLoads) {
     EXPECT_FALSE(fs::is_directory(programFolder()));
 }
 
-TEST_F(Startup, BadBooleanStopsTheLoadAndStillOpensTheWindow) {
-    std::string engine = kSampleEngineIni;
-    engine = replaced(engine, "DynamicLights=True", "DynamicLights=yes");
-    engine = replaced(engine, "StaticDecals=True", "StaticDecals=False");
-    engine = replaced(engine, "ResX=1280", "ResX=1920");
-    writeBytes(gameFile("UTEngine.ini"), engine);
-    TMainform form(dialogs);
-    EXPECT_EQ(dialogs.shown, QStringList{"error: 'yes' is not a valid boolean value."});
-    EXPECT_FALSE(form.control<QCheckBox>("StaticDecals")->isChecked())
-        << "rows before the bad one are loaded";
-    EXPECT_EQ(form.control<QLineEdit>("ResX")->text(), "1280") << "rows after it keep the layout's value";
-}
-
 TEST_F(Startup, InformationAndHelpLink) {
     TMainform& form = open();
     form.run(&TMainform::Button1Click);

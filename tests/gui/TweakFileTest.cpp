@@ -1,5 +1,6 @@
 // Export of the window's values into Knobwerk.ini and import of such a file, checked on
 // the real window and the real file on disk.
+#include "IniValue.h"
 #include "WindowFixture.h"
 
 #include "inidigest/IniText.h"
@@ -23,11 +24,6 @@
 #endif
 
 namespace {
-
-// The boxes shown, one after another, in a form a failure message can show.
-std::string shown(const QStringList& boxes) {
-    return boxes.join(QStringLiteral("\n----\n")).toStdString();
-}
 
 const QString kExportMessage = QStringLiteral("message: Settings were saved to Knobwerk.ini.\r\n"
                                               "You can share it with other people if you like,\r\n"
@@ -68,24 +64,10 @@ std::vector<std::string> entries(const std::string& text, const std::string& sec
     return result;
 }
 
-// A key's value as the program's own INI rules read it; "<missing>" when absent.
-std::string iniValue(const std::string& text, const std::string& section, const std::string& key) {
-    return initext::readValue(text, section, key).value_or("<missing>");
-}
-
 // The values of the 73 imported controls (the movie box is left out: the import keeps it).
 std::map<std::string, std::string> importedControls(const TMainform& form) {
-    std::map<std::string, std::string> values;
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        if (row.kind == ValueKind::MovieText)
-            continue;
-        const QString name = fromTableText(row.control);
-        if (row.kind == ValueKind::Boolean)
-            values[std::string(row.control)] =
-                form.control<QCheckBox>(name)->isChecked() ? "checked" : "unchecked";
-        else
-            values[std::string(row.control)] = form.control<QLineEdit>(name)->text().toStdString();
-    }
+    auto values = windowValues(form);
+    values.erase("bPlayMoviez");
     return values;
 }
 

@@ -1,10 +1,7 @@
 #include "WindowFixture.h"
 
-#include "MemoryValues.h"
-
-#include "inidigest/IniText.h"
 #include "platform/GameProcess.h"
-#include "sync/ValueCodec.h"
+#include "settings/Catalogue.h"
 
 #include "ui/TextCodec.h"
 
@@ -30,20 +27,14 @@ std::string WindowTest::missingMessage(const std::string& file) const {
     return "message: The ini, expected in \"" + gameFile(file).string() + "\", could not be found or loaded.";
 }
 
-std::string WindowTest::asSaved(const TMainform& form, IniTarget target, std::string text) {
-    MemoryValues shown;
+std::map<std::string, std::string> windowValues(const TMainform& form) {
+    std::map<std::string, std::string> values;
     for (const CatalogueRow& row : settingsCatalogue()) {
         const QString name = fromTableText(row.control);
         if (const auto* box = form.control<QCheckBox>(name))
-            shown.boxes[std::string(row.control)] = box->isChecked();
+            values[std::string(row.control)] = box->isChecked() ? "checked" : "unchecked";
         else
-            shown.texts[std::string(row.control)] = toIniText(form.control<QLineEdit>(name)->text());
+            values[std::string(row.control)] = form.control<QLineEdit>(name)->text().toStdString();
     }
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        if (row.target != target)
-            continue;
-        if (const auto value = codecOf(row.kind).writtenText(shown, row))
-            text = initext::writeValue(text, row.section, row.key, *value);
-    }
-    return text;
+    return values;
 }

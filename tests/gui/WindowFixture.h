@@ -11,7 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
+
+// Every setting control's value by name: "checked" or "unchecked", or the field's text.
+std::map<std::string, std::string> windowValues(const TMainform& form);
 
 // A main window on Qt's offscreen platform, with its documents folder and program
 // folder in a fresh temporary folder and every box answered by FakeDialogs.
@@ -40,9 +44,7 @@ protected:
     QLineEdit* field(const char* name) const { return m_form->control<QLineEdit>(QLatin1String(name)); }
     bool bold(const char* name) const { return box(name)->font().bold(); }
     std::string missingMessage(const std::string& file) const;
-    // `text` of the game file `target` as a save of `form`'s values leaves it: each
-    // catalogue key written through the value codecs and the INI rules, nothing else.
-    static std::string asSaved(const TMainform& form, IniTarget target, std::string text);
+    std::map<std::string, std::string> windowValues() const { return ::windowValues(*m_form); }
 
     FakeDialogs dialogs;
 
@@ -50,4 +52,10 @@ private:
     // The window starts the INI layer itself; its messages are the window's boxes.
     ScopedIniHost m_host;
     std::unique_ptr<TMainform> m_form;
+};
+
+// A window tests start from: opened on the sample game files.
+class OpenWindowTest : public WindowTest {
+protected:
+    void SetUp() override { open(); }
 };
