@@ -63,10 +63,7 @@ struct FileCall {
 class CallRecorder : public filestore::probe::FileCallObserver {
 public:
     explicit CallRecorder(fs::path root)
-        : m_root(std::move(root)) {
-        filestore::probe::observe(this);
-    }
-    ~CallRecorder() override { filestore::probe::observe(nullptr); }
+        : m_root(std::move(root)) {}
     void created(const fs::path& file) override { add(FileCall::Created, file); }
     void wrote(const fs::path& file, std::uint64_t offset, std::string_view bytes) override {
         add(FileCall::Wrote, file, {}, offset, bytes);
@@ -419,8 +416,10 @@ TEST_P(CrashState, EveryFileIsWholeAfterStartUp) {
     const std::function<void()> operation = prepare(c, accepted);
     const FileTree before = snapshot(root());
     CallRecorder recorder(root());
-    operation();
-    filestore::probe::observe(nullptr);
+    {
+        const filestore::probe::ScopedObserver observing(recorder);
+        operation();
+    }
     ASSERT_TRUE(ini.messages.empty()) << ini.messages.front();
     for (const auto& [file, versions] : accepted)
         ASSERT_TRUE(versions.count(readBytes(root() / file))) << file << " after the whole operation";

@@ -56,7 +56,7 @@ TEST_F(Startup, FirstStartCreatesTheTweakFileSecondLeavesIt) {
 
 TEST_F(Startup, MissingEngineFileIsReportedTwice) {
     fs::remove(gameFile("UTEngine.ini"));
-    TMainform form(dialogs);
+    TMainform form(dialogs, gameCheck());
     const QStringList expected(2, QString::fromStdString(missingMessage("UTEngine.ini")));
     EXPECT_EQ(dialogs.shown, expected);
     EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: ");
@@ -86,7 +86,7 @@ TEST_F(Startup, UnwritableProgramFolderShowsErrorAndStillLoads) {
     writeBytes(gameFile("UTEngine.ini"), engine);
     fs::remove_all(programFolder());
     writeBytes(programFolder(), "a file where the program's folder should be");
-    TMainform form(dialogs);
+    TMainform form(dialogs, gameCheck());
     EXPECT_EQ(dialogs.shown,
               QStringList{"error: Unable to write to " + QString::fromStdString(tweakFile().string()) + "."});
     EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: 5");
@@ -100,7 +100,7 @@ TEST_F(Startup, BadBooleanStopsTheLoadAndStillOpensTheWindow) {
     engine = replaced(engine, "StaticDecals=True", "StaticDecals=False");
     engine = replaced(engine, "ResX=1280", "ResX=1920");
     writeBytes(gameFile("UTEngine.ini"), engine);
-    TMainform form(dialogs);
+    TMainform form(dialogs, gameCheck());
     EXPECT_EQ(dialogs.shown, QStringList{"error: 'yes' is not a valid boolean value."});
     EXPECT_FALSE(form.control<QCheckBox>("StaticDecals")->isChecked())
         << "rows before the bad one are loaded";

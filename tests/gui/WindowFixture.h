@@ -45,6 +45,11 @@ protected:
     static std::string asSaved(const TMainform& form, IniTarget target, std::string text);
 
     FakeDialogs dialogs;
+    // What the window is told when it asks whether the game runs.
+    bool gameRunning = false;
+    GameCheck gameCheck() {
+        return [this] { return gameRunning; };
+    }
 
 private:
     // The window starts the INI layer itself; its messages are the window's boxes.
