@@ -10,6 +10,7 @@
 #include "sync/StoppedLoad.h"
 
 #include "MemoryValues.h"
+#include "SimulatedDisk.h"
 
 #include <filesystem>
 #include <fstream>
@@ -87,9 +88,9 @@ void countPerRun(benchmark::State& state, const filestore::probe::Counts& cost) 
 }
 
 // What the window's BtnSaveClick writes, with every value changed each time, on the file
-// system as `simulation` makes it.
+// system as `disk` makes it.
 void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
-               const filestore::probe::Simulation& simulation, std::size_t engineLines = kEngineLines,
+               const SimulatedDisk::Traits& disk, std::size_t engineLines = kEngineLines,
                bool inPlace = false) {
     home.writeGameFiles(engineLines);
     // A second name for each file: the save rewrites them where they are, through the
@@ -100,7 +101,7 @@ void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
         for (const char* name : {"UTEngine.ini", "UTGame.ini", "UTInput.ini"})
             std::filesystem::create_hard_link(home.gameFile(name), linked / name);
     }
-    filestore::probe::simulate(simulation);
+    const SimulatedDisk simulated(disk);
     const int before = messages;
     // Every box and every text flips between two values (an integer text, which the
     // float fields take as it is), so that every writable key changes with every save.
@@ -120,7 +121,6 @@ void saveAllOn(benchmark::State& state, BenchHome& home, const int& messages,
     for (auto _ : state)
         save(flip = !flip);
     const filestore::probe::Counts cost = filestore::probe::counts() - countsBefore;
-    filestore::probe::simulate({});
     countPerRun(state, cost);
     state.counters["engine_kib"] =
         static_cast<double>(std::filesystem::file_size(home.gameFile("UTEngine.ini"))) / 1024;
@@ -156,12 +156,12 @@ void saveAllLargeEngine(benchmark::State& state, BenchHome& home, const int& mes
 
 // The least a save can cost with the same safety: each of the three files written whole
 // once, flushed and renamed into place, and the folder flushed once at the end.
-void writeFloorOn(benchmark::State& state, BenchHome& home, const filestore::probe::Simulation& simulation) {
+void writeFloorOn(benchmark::State& state, BenchHome& home, const SimulatedDisk::Traits& disk) {
     home.writeGameFiles();
     std::vector<std::pair<std::filesystem::path, std::string>> files;
     for (const char* name : {"UTEngine.ini", "UTGame.ini", "UTInput.ini"})
         files.emplace_back(home.gameFile(name), readBytes(home.gameFile(name)));
-    filestore::probe::simulate(simulation);
+    const SimulatedDisk simulated(disk);
     const filestore::probe::Counts countsBefore = filestore::probe::counts();
     bool failed = false;
     for (auto _ : state) {
@@ -170,7 +170,6 @@ void writeFloorOn(benchmark::State& state, BenchHome& home, const filestore::pro
             failed |= static_cast<bool>(filestore::replaceFile(path, bytes));
     }
     const filestore::probe::Counts cost = filestore::probe::counts() - countsBefore;
-    filestore::probe::simulate({});
     countPerRun(state, cost);
     if (failed)
         state.SkipWithError("a file could not be replaced");

@@ -5,6 +5,7 @@
 #include "QuietDialogs.h"
 #include "ReadySignal.h"
 #include "mainform/MainForm.h"
+#include "platform/GameProcess.h"
 
 #include <QApplication>
 
@@ -19,7 +20,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QuietDialogs dialogs;
     useFolders(argv[2], argv[3], nullptr);
-    TMainform form(dialogs);
+    TMainform form(dialogs, gameprocess::isGameRunning);
     form.show();
     QCoreApplication::processEvents();
     signalReady(argv[1]);

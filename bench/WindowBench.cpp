@@ -4,6 +4,7 @@
 
 #include "QuietDialogs.h"
 #include "mainform/MainForm.h"
+#include "platform/GameProcess.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -18,7 +19,7 @@ void programWindow(benchmark::State& state, BenchHome& home) {
     home.writeGameFiles();
     QuietDialogs dialogs;
     for (auto _ : state) {
-        auto form = std::make_unique<TMainform>(dialogs);
+        auto form = std::make_unique<TMainform>(dialogs, gameprocess::isGameRunning);
         form->show();
         QCoreApplication::processEvents();
         state.PauseTiming();

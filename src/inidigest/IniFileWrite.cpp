@@ -1,7 +1,7 @@
 #include "inidigest/IniFileWrite.h"
 
-#include "inidigest/IniLayer.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 
 namespace inifilewrite {
 

@@ -1,7 +1,7 @@
 #include "inidigest/PendingIniFiles.h"
 
-#include "inidigest/IniLayer.h"
 #include "inidigest/IniError.h"
+#include "inidigest/IniLayer.h"
 #include "inidigest/IniText.h"
 
 #include <span>

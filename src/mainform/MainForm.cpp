@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 
 namespace {
 
@@ -40,10 +41,11 @@ constexpr ButtonHandler kButtonHandlers[] = {
 
 } // namespace
 
-TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
+TMainform::TMainform(UserDialogs& dialogs, GameCheck gameRunning, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
+    , m_gameRunning(std::move(gameRunning))
     , m_runner(dialogs) {
     setObjectName(QStringLiteral("Mainform"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -54,7 +56,7 @@ TMainform::TMainform(UserDialogs& dialogs, QWidget* parent)
     m_defaultButton = new DefaultButton(this, control<QPushButton>(QStringLiteral("BtnSave")));
     m_events = new ControlEvents(this);
     wireEvents();
-    m_runner.forEvent(QStringLiteral("FormCreate"), [this] { FormCreate(); })();
+    m_runner.run([this] { FormCreate(); });
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -142,8 +144,7 @@ void TMainform::wireEvents() {
     auto* save = control<QPushButton>(QStringLiteral("BtnSave"));
     wireControls({m_controls, *m_values, *m_events, m_runner, save}, handlers);
     for (const ButtonHandler& entry : kButtonHandlers) {
-        const QString name = QLatin1String(entry.button) + QStringLiteral("Click");
         connect(control<QPushButton>(QLatin1String(entry.button)), &QPushButton::clicked, this,
-                m_runner.forEvent(name, [this, method = entry.handler] { (this->*method)(); }));
+                m_runner.forEvent([this, method = entry.handler] { (this->*method)(); }));
     }
 }

@@ -7,9 +7,9 @@
 #include "ui/HandlerRunner.h"
 
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,6 +18,9 @@ class DefaultButton;
 class QCheckBox;
 class QLineEdit;
 class UserDialogs;
+
+// Whether the game runs right now (gameprocess::isGameRunning in the program).
+using GameCheck = std::function<bool()>;
 
 // The one window of the program. Its controls are the only store of the values being
 // edited: loading, presets and import write into them; saving and export read them.
@@ -28,8 +31,9 @@ class UserDialogs;
 class TMainform : public QWidget {
 public:
     // Builds the window from its layout and runs FormCreate. `dialogs` answers every
-    // message box, question, file dialog and web link.
-    explicit TMainform(UserDialogs& dialogs, QWidget* parent = nullptr);
+    // message box, question, file dialog and web link; `gameRunning` is asked before a
+    // change of the game files.
+    TMainform(UserDialogs& dialogs, GameCheck gameRunning, QWidget* parent = nullptr);
     ~TMainform() override;
 
     // Start-up and lifecycle.
@@ -65,14 +69,10 @@ public:
     // is shown in the standard error box.
     void run(void (TMainform::*handler)());
 
-    // Controls by name, and the names of the handlers wired to their events.
+    // Controls by name.
     template <class Control> Control* control(const QString& name) const {
         return qobject_cast<Control*>(m_controls.value(name));
     }
-    const QStringList& handlerNames() const { return m_runner.eventNames(); }
-
-    // The shared entry text of the numeric fields.
-    const QString& enteredText() const { return m_enteredText; }
 
 private:
     void wireEvents();
@@ -94,6 +94,7 @@ private:
     WalkResult markAllChanges();
 
     UserDialogs& m_dialogs;
+    GameCheck m_gameRunning;
     HandlerRunner m_runner;
     ControlMap m_controls;
     std::unique_ptr<ControlValues> m_values;

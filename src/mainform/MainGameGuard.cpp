@@ -3,11 +3,10 @@
 // before they change the game files under a running game.
 #include "mainform/MainForm.h"
 
-#include "platform/GameProcess.h"
 #include "ui/UserDialogs.h"
 
 bool TMainform::proceedDespiteRunningGame() {
-    if (!gameprocess::isGameRunning())
+    if (!m_gameRunning())
         return true;
     return m_dialogs.warn(QStringLiteral("UT3 is running. When it quits, the game writes its settings files "
                                          "again and undoes this.\r\nPlease quit the game first, or press OK "

@@ -1,7 +1,7 @@
 #include "platform/FileCallProbe.h"
 
 #include <atomic>
-#include <thread>
+#include <utility>
 
 namespace filestore::probe {
 namespace {
@@ -11,7 +11,6 @@ std::atomic<std::uint64_t> flushes{0};
 std::atomic<std::uint64_t> renames{0};
 std::atomic<std::uint64_t> stats{0};
 std::atomic<std::uint64_t> settleWaits{0};
-Simulation current;
 FileCallObserver* currentObserver = nullptr;
 
 } // namespace
@@ -20,16 +19,11 @@ Counts counts() {
     return {writes.load(), flushes.load(), renames.load(), stats.load(), settleWaits.load()};
 }
 
-void simulate(const Simulation& simulation) {
-    current = simulation;
-}
+ScopedObserver::ScopedObserver(FileCallObserver& observer)
+    : m_previous(std::exchange(currentObserver, &observer)) {}
 
-const Simulation& simulation() {
-    return current;
-}
-
-void observe(FileCallObserver* observer) {
-    currentObserver = observer;
+ScopedObserver::~ScopedObserver() {
+    currentObserver = m_previous;
 }
 
 FileCallObserver* observer() {
@@ -42,8 +36,6 @@ void noteWrite() {
 
 void noteFlush() {
     ++flushes;
-    if (current.extraFlushTime.count() > 0)
-        std::this_thread::sleep_for(current.extraFlushTime);
 }
 
 void noteRename() {

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
 
 // A window into the file calls behind FileStore, for the benchmark and the tests: how
-// many writes, flushes, renames and stat calls an operation costs, and how it behaves on disks
-// and file systems other than this machine's.
+// many writes, flushes, renames and stat calls an operation costs, and what each call
+// changes on disk.
 namespace filestore::probe {
 
 struct Counts {
@@ -25,22 +24,11 @@ struct Counts {
 // The counts since the program started.
 Counts counts();
 
-struct Simulation {
-    // Added to every flush: a hard disk or a network share, where a flush costs
-    // milliseconds rather than this machine's fraction of one.
-    std::chrono::microseconds extraFlushTime{0};
-    // The file system sets a written file's time when its handle is closed, as Windows
-    // file systems do, rather than at each write.
-    bool timesSetAtClose = false;
-};
-
-// Applies to every file call from now on; Simulation{} is the machine as it is.
-void simulate(const Simulation& simulation);
-const Simulation& simulation();
-
 // What the file calls change on disk, call by call, in the order they are made: enough
 // to tell every state a power cut could leave behind. Paths are the files themselves,
-// links followed.
+// links followed. Each call is reported as it returns, so an observer may also stand
+// for a disk or a file system other than this machine's (one whose flushes are slow,
+// one that sets a written file's time when its handle closes).
 class FileCallObserver {
 public:
     virtual ~FileCallObserver() = default;
@@ -51,10 +39,23 @@ public:
     virtual void renamed(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     virtual void removed(const std::filesystem::path& file) = 0;
     virtual void folderFlushed(const std::filesystem::path& folder) = 0; // its list of names
+    // The handle that wrote `file` is closed; its content and names are as they were.
+    virtual void closedAfterWriting(const std::filesystem::path& /*file*/) {}
 };
 
-// Reports every file call from now on to `observer` (nullptr: to none).
-void observe(FileCallObserver* observer);
+// Reports every file call to `observer` while it lives, then to the one before again.
+class ScopedObserver {
+public:
+    explicit ScopedObserver(FileCallObserver& observer);
+    ~ScopedObserver();
+    ScopedObserver(const ScopedObserver&) = delete;
+    ScopedObserver& operator=(const ScopedObserver&) = delete;
+
+private:
+    FileCallObserver* m_previous;
+};
+
+// The observer the file calls report to now, or nullptr.
 FileCallObserver* observer();
 
 // Called by the file calls themselves.

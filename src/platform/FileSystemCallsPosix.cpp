@@ -194,10 +194,11 @@ std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::str
 std::error_code Handle::close() {
     if (m_native < 0)
         return {};
-    if (m_written && probe::simulation().timesSetAtClose)
-        (void)::futimens(fd(), nullptr);
-    const int result = ::close(static_cast<int>(std::exchange(m_native, -1)));
-    return result == 0 ? std::error_code() : lastError();
+    const std::error_code error =
+        ::close(static_cast<int>(std::exchange(m_native, -1))) == 0 ? std::error_code() : lastError();
+    if (probe::FileCallObserver* observer = probe::observer(); observer && m_written)
+        observer->closedAfterWriting(m_path);
+    return error;
 }
 
 Handle createNew(const fs::path& path, std::optional<std::uint32_t> mode, std::error_code& error) {

@@ -233,12 +233,10 @@ std::error_code Handle::close() {
     if (!valid())
         return {};
     HANDLE file = reinterpret_cast<HANDLE>(std::exchange(m_native, -1));
-    if (m_written && probe::simulation().timesSetAtClose) {
-        FILETIME now{};
-        GetSystemTimeAsFileTime(&now);
-        SetFileTime(file, nullptr, nullptr, &now);
-    }
-    return CloseHandle(file) ? std::error_code() : lastError();
+    const std::error_code error = CloseHandle(file) ? std::error_code() : lastError();
+    if (probe::FileCallObserver* observer = probe::observer(); observer && m_written)
+        observer->closedAfterWriting(m_path);
+    return error;
 }
 
 Handle createNew(const fs::path& path, std::optional<std::uint32_t>, std::error_code& error) {

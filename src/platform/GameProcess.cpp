@@ -6,21 +6,11 @@
 namespace gameprocess {
 namespace {
 
-std::optional<bool> pretended;
-
 bool sameLetters(char a, char b) {
     return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
 }
 
 } // namespace
-
-bool isGameRunning() {
-    return pretended ? *pretended : sys::findGameProcess();
-}
-
-void pretendGameRunning(std::optional<bool> running) {
-    pretended = running;
-}
 
 bool namesGameExecutable(std::string_view name) {
     // Wine shows a Windows program's first argument as its Windows path.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 // Whether the game runs for this user right now. The game keeps its settings in memory
@@ -12,20 +11,12 @@ inline constexpr std::string_view kGameExecutable = "UT3.exe";
 
 // True when a process of the game runs for this user; one that has ended but is still
 // listed (not yet collected by its parent) does not run. Looks once, at the call; a look
-// that fails (no process list, no rights) answers false.
+// that fails (no process list, no rights) answers false. Walks the system's own process
+// list (GameProcessPosix.cpp, GameProcessWindows.cpp).
 bool isGameRunning();
-
-// Tests: answer `running` instead of looking at the processes; nullopt looks again.
-void pretendGameRunning(std::optional<bool> running);
 
 // True when `name`, a process name or a command's first argument, ends in the game's
 // executable: its last part after '/' or '\', compared without regard to case.
 bool namesGameExecutable(std::string_view name);
-
-namespace sys {
-// The system's own process list, walked for the game (GameProcessPosix.cpp,
-// GameProcessWindows.cpp).
-bool findGameProcess();
-} // namespace sys
 
 } // namespace gameprocess

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace gameprocess::sys {
+namespace gameprocess {
 namespace {
 
 // Longest first argument read; a game path is far shorter.
@@ -79,7 +79,7 @@ bool hasEnded(int procFd, const std::string& pid) {
 
 } // namespace
 
-bool findGameProcess() {
+bool isGameRunning() {
     // Wine and Proton run the game as a Linux process that bears the executable's name,
     // and whose first argument is its Windows path.
     ProcFolder proc;
@@ -102,6 +102,6 @@ bool findGameProcess() {
     return false;
 }
 
-} // namespace gameprocess::sys
+} // namespace gameprocess
 
 #endif

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace gameprocess::sys {
+namespace gameprocess {
 namespace {
 
 class Snapshot {
@@ -46,7 +46,7 @@ bool hasEnded(DWORD processId) {
 
 } // namespace
 
-bool findGameProcess() {
+bool isGameRunning() {
     Snapshot snapshot;
     if (!snapshot.valid())
         return false;
@@ -59,6 +59,6 @@ bool findGameProcess() {
     return false;
 }
 
-} // namespace gameprocess::sys
+} // namespace gameprocess
 
 #endif

@@ -19,7 +19,7 @@ void wireCheckBox(const ControlWiring& wiring, const ControlHandlers& handlers, 
         return;
     const auto mark = [box, boxClick = handlers.boxClick] { boxClick(box); };
     wiring.values.setClickHandler(box, mark);
-    const auto click = wiring.runner.forEvent(box->objectName() + QStringLiteral("Click"), mark);
+    const auto click = wiring.runner.forEvent(mark);
     QObject::connect(box, &QCheckBox::toggled, box,
                      [&values = wiring.values, setByPlayer = handlers.setByPlayer, box, click] {
                          if (values.settingBox())
@@ -30,19 +30,15 @@ void wireCheckBox(const ControlWiring& wiring, const ControlHandlers& handlers, 
 }
 
 void wireField(const ControlWiring& wiring, const ControlHandlers& handlers, QLineEdit* field) {
-    const QString name = field->objectName();
     wiring.events.onEnter(field,
-                          wiring.runner.forEvent(name + QStringLiteral("Enter"),
-                                                 [field, enter = handlers.fieldEnter] { enter(field); }));
+                          wiring.runner.forEvent([field, enter = handlers.fieldEnter] { enter(field); }));
     wiring.events.onExit(field,
-                         wiring.runner.forEvent(name + QStringLiteral("Exit"),
-                                                [field, leave = handlers.fieldExit] { leave(field); }));
+                         wiring.runner.forEvent([field, leave = handlers.fieldExit] { leave(field); }));
     wiring.events.onReturnKey(field, [button = wiring.defaultButton] { button->click(); });
 }
 
 void wireCombo(const ControlWiring& wiring, const ControlHandlers& handlers, QComboBox* combo) {
-    const auto change =
-        wiring.runner.forEvent(combo->objectName() + QStringLiteral("Change"), handlers.presetsChange);
+    const auto change = wiring.runner.forEvent(handlers.presetsChange);
     // Only the user's own changes: a pick from the list, or typing.
     QObject::connect(combo, &QComboBox::activated, combo, change);
     QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, combo, change);
@@ -60,11 +56,9 @@ void wireControls(const ControlWiring& wiring, const ControlHandlers& handlers) 
         if (auto* box = qobject_cast<QCheckBox*>(widget))
             wireCheckBox(wiring, handlers, box, row.events & OnClick);
         if (row.kind == ControlKind::Label && (row.events & OnClick))
-            wiring.events.onLabelClick(
-                widget, wiring.runner.forEvent(name + QStringLiteral("Click"), handlers.labelClick));
+            wiring.events.onLabelClick(widget, wiring.runner.forEvent(handlers.labelClick));
         if (row.events & OnMouseMove)
-            wiring.events.onMouseMove(widget, wiring.runner.forEvent(name + QStringLiteral("MouseMove"),
-                                                                     [pointerMove = handlers.pointerMove,
+            wiring.events.onMouseMove(widget, wiring.runner.forEvent([pointerMove = handlers.pointerMove,
                                                                       name] { pointerMove(name); }));
         if (auto* field = qobject_cast<QLineEdit*>(widget))
             wireField(wiring, handlers, field);

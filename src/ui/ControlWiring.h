@@ -38,5 +38,5 @@ struct ControlWiring {
 };
 
 // Connects every control event to its family's handler, run through the wiring's runner
-// under the event's own name (bShowHudClick, MaxAnisotropyExit, Label13MouseMove, ...).
+// as the event (bShowHudClick, MaxAnisotropyExit, Label13MouseMove, ...) runs it.
 void wireControls(const ControlWiring& wiring, const ControlHandlers& handlers);

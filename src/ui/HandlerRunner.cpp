@@ -13,8 +13,7 @@ void HandlerRunner::run(const std::function<void()>& handler) const {
     }
 }
 
-std::function<void()> HandlerRunner::forEvent(const QString& name, std::function<void()> handler) {
-    m_eventNames << name;
+std::function<void()> HandlerRunner::forEvent(std::function<void()> handler) const {
     return [this, handler = std::move(handler)] {
         if (!m_closed)
             run(handler);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -16,15 +15,12 @@ public:
         : m_dialogs(dialogs) {}
 
     void run(const std::function<void()>& handler) const;
-    // `handler` as the event called `name` (bShowHudClick, FormCreate, ...) runs it.
-    std::function<void()> forEvent(const QString& name, std::function<void()> handler);
-    // The names of every event given a handler so far.
-    const QStringList& eventNames() const { return m_eventNames; }
+    // `handler` as an event (bShowHudClick, FormCreate, ...) runs it.
+    std::function<void()> forEvent(std::function<void()> handler) const;
     void showError(const QString& text) const;
     void close() { m_closed = true; }
 
 private:
     UserDialogs& m_dialogs;
-    QStringList m_eventNames;
     bool m_closed = false;
 };

@@ -1,6 +1,5 @@
 #include "ui/LayoutTable.h"
 
-#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -181,10 +180,4 @@ constexpr ControlRow kLayout[] = {
 
 std::span<const ControlRow> windowLayout() {
     return kLayout;
-}
-
-const ControlRow* findControlRow(std::string_view name) {
-    const auto it = std::find_if(std::begin(kLayout), std::end(kLayout),
-                                 [name](const ControlRow& entry) { return entry.name == name; });
-    return it == std::end(kLayout) ? nullptr : &*it;
 }

@@ -52,6 +52,3 @@ struct ControlRow {
 
 // Every control of the main window, parents before their children.
 std::span<const ControlRow> windowLayout();
-
-// The row of the named control, or nullptr.
-const ControlRow* findControlRow(std::string_view name);

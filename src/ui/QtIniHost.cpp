@@ -24,14 +24,7 @@ std::string documentsFolder() {
     return userfolders::gameDocumentsFolder(representable ? toPathText(documents) : std::string());
 }
 
-std::string creationTimestamp() {
-    const QString sep = localeTimeSeparator();
-    const QString format = QStringLiteral("dd.MM.yyyy, HH%1mm%1ss").arg(sep);
-    return toIniText(QDateTime::currentDateTime().toString(format));
-}
-
-} // namespace
-
+// The time separator of the user's locale (":" under most regional settings).
 QChar localeTimeSeparator() {
     // The first character after the hours in the locale's short time format.
     const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
@@ -43,6 +36,14 @@ QChar localeTimeSeparator() {
     }
     return u':';
 }
+
+std::string creationTimestamp() {
+    const QString sep = localeTimeSeparator();
+    const QString format = QStringLiteral("dd.MM.yyyy, HH%1mm%1ss").arg(sep);
+    return toIniText(QDateTime::currentDateTime().toString(format));
+}
+
+} // namespace
 
 IniHost makeDesktopIniHost(UserDialogs& dialogs) {
     IniHost host;

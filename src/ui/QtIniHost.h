@@ -2,8 +2,6 @@
 
 #include "inidigest/IniLayer.h"
 
-#include <QChar>
-
 class UserDialogs;
 
 // Connects the INI access layer to the desktop: the documents folder that holds the
@@ -11,6 +9,3 @@ class UserDialogs;
 // game's Proton prefixes and the Wine prefix that holds them), the program's folder,
 // the locale, and message boxes through `dialogs`.
 IniHost makeDesktopIniHost(UserDialogs& dialogs);
-
-// The time separator of the user's locale (":" under most regional settings).
-QChar localeTimeSeparator();

@@ -61,10 +61,7 @@ struct FileCall {
 class CallRecorder : public filestore::probe::FileCallObserver {
 public:
     explicit CallRecorder(fs::path root)
-        : m_root(std::move(root)) {
-        filestore::probe::observe(this);
-    }
-    ~CallRecorder() override { filestore::probe::observe(nullptr); }
+        : m_root(std::move(root)) {}
     void created(const fs::path& file) override { add(FileCall::Created, file); }
     void wrote(const fs::path& file, std::uint64_t offset, std::string_view bytes) override {
         add(FileCall::Wrote, file, {}, offset, bytes);
@@ -422,8 +419,10 @@ TEST_P(CrashState, EveryFileIsWholeAfterStartUp) {
     const std::function<void()> operation = prepare(c, accepted);
     const FileTree before = snapshot(root());
     CallRecorder recorder(root());
-    operation();
-    filestore::probe::observe(nullptr);
+    {
+        const filestore::probe::ScopedObserver observing(recorder);
+        operation();
+    }
     ASSERT_TRUE(ini.messages.empty()) << ini.messages.front();
     if (c.operation == Operation::Save || c.operation == Operation::Export)
         acceptWhatTheOperationLeft(root(), accepted);

@@ -6,7 +6,6 @@
 #include "SampleGameFiles.h"
 #include "SystemErrorText.h"
 
-
 #include <gtest/gtest.h>
 
 #include <cerrno>

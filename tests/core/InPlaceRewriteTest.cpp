@@ -96,7 +96,7 @@ TEST_F(InPlace, StartUpFinishesARewriteACrashCutShort) {
         writeBytes(engine, kOld);
         if (const pid_t child = ::fork(); child == 0) {
             DieAtFirstWrite die(engine);
-            filestore::probe::observe(&die);
+            const filestore::probe::ScopedObserver observing(die);
             // Shorter than the old value: the old file's end stays behind the new one.
             WriteIniString(EngineIni, "SystemSettings", "MotionBlur", "0");
             ::_exit(1);

@@ -9,6 +9,7 @@
 #include "sync/StoppedLoad.h"
 
 #include "MemoryValues.h"
+#include "SimulatedDisk.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +32,11 @@ protected:
         writeBytes(ini.gameFile("UTEngine.ini"), "[SystemSettings]\r\n");
         writeBytes(ini.gameFile("UTGame.ini"), "[Engine.HUD]\r\n");
         writeBytes(ini.gameFile("UTInput.ini"), "[Engine.PlayerInput]\r\n");
-        filestore::probe::simulate({.timesSetAtClose = GetParam()});
         saveEveryKey(false); // every key there, so that the saves below change each one
     }
-    void TearDown() override { filestore::probe::simulate({}); }
 
     ScopedIniHost ini;
+    SimulatedDisk disk{{.timesSetAtClose = GetParam()}};
 };
 
 TEST_P(SaveCost, OwnWritesAreKnownAndEachFileAndFolderFlushedOnce) {

@@ -131,7 +131,7 @@ class BadInput : public WindowTest {
 protected:
     // Starts the program on the files as they are now; returns the boxes it showed.
     QStringList startUp() {
-        m_window = std::make_unique<TMainform>(dialogs);
+        m_window = std::make_unique<TMainform>(dialogs, gameCheck());
         return dialogs.take();
     }
     TMainform& window() const { return *m_window; }

@@ -154,9 +154,12 @@ TEST(DesktopHost, TakesTheTimeSeparatorFromTheWindowsLocale) {
     wchar_t saved[80] = {};
     ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTTIME, saved, 80), 0);
     ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTTIME, L"HH.mm"));
-    const QChar separator = localeTimeSeparator();
+    FakeDialogs dialogs;
+    const std::string stamp = makeDesktopIniHost(dialogs).creationTimestamp(); // dd.mm.yyyy, hh.nn.ss
     SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTTIME, saved);
-    EXPECT_EQ(separator, u'.');
+    ASSERT_EQ(stamp.size(), 20u) << stamp;
+    EXPECT_EQ(stamp[14], '.') << stamp;
+    EXPECT_EQ(stamp[17], '.') << stamp;
 }
 
 #endif

@@ -3,7 +3,6 @@
 #include "RealInput.h"
 #include "WindowFixture.h"
 
-#include "platform/GameProcess.h"
 #include "ui/QtUserDialogs.h"
 
 #include <QAbstractButton>
@@ -48,7 +47,7 @@ protected:
 };
 
 TEST_F(GameGuard, CancelOnTheWarningEndsSaveAndRestoreWithNothingWritten) {
-    gameprocess::pretendGameRunning(true);
+    gameRunning = true;
     const std::string before = gameFiles();
     for (const Handler& handler : {kSave, kRestore}) {
         dialogs.answers = {kConfirmCancel};
@@ -72,7 +71,7 @@ TEST_F(GameGuard, WarnsOnlyWhileTheGameRunsThenAsksAndWritesAsUsual) {
     };
     for (const auto& c : cases) {
         writeSampleGameFiles();
-        gameprocess::pretendGameRunning(c.running);
+        gameRunning = c.running;
         form().run(c.handler.run);
         EXPECT_EQ(shown(dialogs.take()), shown(c.boxes)) << c.handler.name << " running " << c.running;
         EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find(c.engineHolds), std::string::npos)
@@ -81,7 +80,7 @@ TEST_F(GameGuard, WarnsOnlyWhileTheGameRunsThenAsksAndWritesAsUsual) {
 }
 
 TEST_F(GameGuard, OperationsThatLeaveTheGameFilesAloneNeverWarn) {
-    gameprocess::pretendGameRunning(true);
+    gameRunning = true;
     dialogs.fileToOpen = QString::fromStdString(tweakFile().string());
     const Handler others[] = {{"BtnLoadIniClick", &TMainform::BtnLoadIniClick},
                               {"BtnBackupClick", &TMainform::BtnBackupClick},

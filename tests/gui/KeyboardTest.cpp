@@ -36,7 +36,6 @@ protected:
 
 TEST_F(Keyboard, OpensWithTheFocusEnteredInMaxAnisotropy) {
     EXPECT_EQ(focused(), "MaxAnisotropy");
-    EXPECT_EQ(form().enteredText(), "8") << "entered after the load, with its loaded text";
 
     dialogs.answers = {kConfirmCancel};
     press(Qt::Key_Return);
@@ -46,7 +45,7 @@ TEST_F(Keyboard, OpensWithTheFocusEnteredInMaxAnisotropy) {
     ASSERT_EQ(field("MaxAnisotropy")->text(), "8x");
     press(Qt::Key_Tab);
     EXPECT_EQ(dialogs.take(), QStringList{"message: Not a valid integer value!"});
-    EXPECT_EQ(field("MaxAnisotropy")->text(), "8");
+    EXPECT_EQ(field("MaxAnisotropy")->text(), "8") << "entered after the load, with its loaded text";
     EXPECT_EQ(focused(), "MaxMultisamples");
 }
 

@@ -131,7 +131,7 @@ TEST_F(LoadStop, ABadBooleanStopsTheLoadAtItsRow) {
                             "ResX=1280", "ResX=1920"));
         std::unique_ptr<TMainform> started;
         if (atStartUp)
-            started = std::make_unique<TMainform>(dialogs);
+            started = std::make_unique<TMainform>(dialogs, gameCheck());
         else
             form().run(&TMainform::BtnLoadIniClick);
         TMainform& window = atStartUp ? *started : form();

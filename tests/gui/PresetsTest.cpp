@@ -213,7 +213,7 @@ TEST_F(PresetsTest, TypedTextStaysAsTypedAndLeavingTheBoxPicksNothing) {
 TEST_F(PresetsTest, ClosingOrDestroyingTheWindowRunsNoHandler) {
     for (const bool destroy : {false, true}) {
         SCOPED_TRACE(destroy ? "destroyed while shown" : "closed");
-        auto window = std::make_unique<TMainform>(dialogs);
+        auto window = std::make_unique<TMainform>(dialogs, gameCheck());
         ASSERT_TRUE(showActive(*window));
         tabInto(window->control<QComboBox>(QStringLiteral("cbPresets")));
         typeText(QStringLiteral("j"));

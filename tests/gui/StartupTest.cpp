@@ -56,7 +56,7 @@ TEST_F(Startup, FirstStartCreatesTheTweakFileSecondLeavesIt) {
 
 TEST_F(Startup, MissingEngineFileIsReportedTwice) {
     fs::remove(gameFile("UTEngine.ini"));
-    TMainform form(dialogs);
+    TMainform form(dialogs, gameCheck());
     const QStringList expected(2, QString::fromStdString(missingMessage("UTEngine.ini")));
     EXPECT_EQ(dialogs.shown, expected);
     EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: ");
@@ -86,7 +86,7 @@ TEST_F(Startup, UnwritableProgramFolderShowsErrorAndStillLoads) {
     writeBytes(gameFile("UTEngine.ini"), engine);
     fs::remove_all(programFolder());
     writeBytes(programFolder(), "a file where the program's folder should be");
-    TMainform form(dialogs);
+    TMainform form(dialogs, gameCheck());
     EXPECT_EQ(dialogs.shown,
               QStringList{"error: Unable to write to " + QString::fromStdString(tweakFile().string()) + "."});
     EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: 5");

@@ -394,7 +394,7 @@ struct ProbedWindow {
     }
 
     ErrorMomentProbe probe;
-    TMainform window{probe};
+    TMainform window{probe, [] { return false; }};
     const std::map<std::string, std::string> loaded = importedControls(window);
 };
 

@@ -1,24 +1,20 @@
 #include "WindowFixture.h"
 
-#include "platform/GameProcess.h"
 #include "settings/Catalogue.h"
 
 #include "ui/TextCodec.h"
 
 WindowTest::WindowTest()
     : m_host([this](const std::string& text) { dialogs.showMessage(fromMessageText(text)); }, false) {
-    // A game running on this machine must not change what the window tests see.
-    gameprocess::pretendGameRunning(false);
     writeSampleGameFiles();
 }
 
 WindowTest::~WindowTest() {
     m_form.reset();
-    gameprocess::pretendGameRunning(std::nullopt);
 }
 
 TMainform& WindowTest::open() {
-    m_form = std::make_unique<TMainform>(dialogs);
+    m_form = std::make_unique<TMainform>(dialogs, gameCheck());
     dialogs.take();
     return *m_form;
 }

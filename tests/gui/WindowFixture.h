@@ -47,6 +47,11 @@ protected:
     std::map<std::string, std::string> windowValues() const { return ::windowValues(*m_form); }
 
     FakeDialogs dialogs;
+    // What the window is told when it asks whether the game runs.
+    bool gameRunning = false;
+    GameCheck gameCheck() {
+        return [this] { return gameRunning; };
+    }
 
 private:
     // The window starts the INI layer itself; its messages are the window's boxes.
