@@ -27,6 +27,10 @@ struct LayerState {
     IniHost host;
     std::string documentsFolder; // found by InitIniDigest
     std::string customPath;
+    // The one INI file a key operation works on, from OpenIni to CloseIni. The file is
+    // read or replaced whole within the operation: what is held is its path, never a
+    // handle that would lock the game out.
+    std::optional<std::string> openFile;
     OperationReport report;
     // What the open IniWriteScopes have written and not yet stored.
     PendingIniFiles pendingFiles;
@@ -64,17 +68,40 @@ void reportOnce(const std::string& text) {
     state.report.ErrorShown = true;
 }
 
-// The path of the target's file for one key operation, when the file exists; a missing
-// file is reported once per operation. Nothing stays open between calls: the operation
-// reads or replaces the file whole, within the call.
-std::optional<std::string> OpenIni(IniTarget target) {
+// Makes the target's file the open INI file when it exists; a missing file is reported
+// once per operation.
+bool OpenIni(IniTarget target) {
     std::string path = IniTargetPath(target);
-    if (filestore::exists(filestore::toPath(path)))
-        return path;
+    if (filestore::exists(filestore::toPath(path))) {
+        state.openFile = std::move(path);
+        return true;
+    }
     state.report.missingTargets |= targetBit(target);
     reportOnce("The ini, expected in \"" + path + "\", could not be found or loaded.");
-    return std::nullopt;
+    return false;
 }
+
+void CloseIni() {
+    state.openFile.reset();
+}
+
+// OpenIni for one key operation, CloseIni however it ends.
+class OpenedIni {
+public:
+    explicit OpenedIni(IniTarget target)
+        : m_open(OpenIni(target)) {}
+    ~OpenedIni() {
+        if (m_open)
+            CloseIni();
+    }
+    OpenedIni(const OpenedIni&) = delete;
+    OpenedIni& operator=(const OpenedIni&) = delete;
+    explicit operator bool() const { return m_open; }
+    const std::string& path() const { return *state.openFile; }
+
+private:
+    bool m_open;
+};
 
 // The file's text, decoded; nullopt when it cannot be read (`error` says why).
 std::optional<iniencoding::DecodedFile> readFileText(const std::string& path, std::error_code& error) {
@@ -115,10 +142,10 @@ KeyText readKeyAt(const std::string& path, const std::string& section, const std
 // One key of the target's file; nullopt when the file is missing. A file too large to
 // be a configuration file is reported once per operation and reads as a missing key.
 std::optional<KeyText> readKey(IniTarget target, const std::string& section, const std::string& key) {
-    const std::optional<std::string> path = OpenIni(target);
-    if (!path)
+    const OpenedIni file(target);
+    if (!file)
         return std::nullopt;
-    return readKeyAt(*path, section, key);
+    return readKeyAt(file.path(), section, key);
 }
 
 std::string readWithDefault(IniTarget target, const std::string& section, const std::string& key,
@@ -167,14 +194,14 @@ void writeKeyAt(const std::string& path, const std::string& section, const std::
 
 void writeKey(IniTarget target, const std::string& section, const std::string& key,
               const std::function<std::string()>& valueText) {
-    const std::optional<std::string> path = OpenIni(target);
-    if (!path)
+    const OpenedIni file(target);
+    if (!file)
         return;
     const std::string value = valueText();
     if (state.openWriteScopes > 0)
-        state.pendingFiles.write(*path, section, key, value);
+        state.pendingFiles.write(file.path(), section, key, value);
     else
-        writeKeyAt(*path, section, key, value);
+        writeKeyAt(file.path(), section, key, value);
 }
 
 } // namespace
