@@ -411,9 +411,21 @@ std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target,
     return windowsError(code);
 }
 
-// MOVEFILE_WRITE_THROUGH and the flushed file are what Windows offers: a folder cannot
-// be flushed on its own there.
-void flushFolder(const fs::path&) {}
+// A rename is written through already; a new file's name (a rollback journal's) lasts
+// once its folder's handle is flushed, as on POSIX. Some file systems refuse; the name
+// is there all the same.
+void flushFolder(const fs::path& folder) {
+    HANDLE handle = CreateFileW(folder.empty() ? L"." : folder.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return;
+    probe::noteFlush();
+    if (FlushFileBuffers(handle))
+        if (probe::FileCallObserver* observer = probe::observer())
+            observer->folderFlushed(folder);
+    CloseHandle(handle);
+}
 
 std::error_code renameFree(const fs::path& from, const fs::path& to) {
     // Without MOVEFILE_REPLACE_EXISTING: a file that is there stays.

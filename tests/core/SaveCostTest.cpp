@@ -48,11 +48,7 @@ TEST_P(SaveCost, OwnWritesAreKnownAndEachFileAndFolderFlushedOnce) {
         EXPECT_EQ(cost.settleWaits, 0u) << "reads that took the program's own write for another program's";
         EXPECT_EQ(cost.writes, files) << "each game file written once, whatever number of its keys changed";
         EXPECT_EQ(cost.renames, files);
-#ifndef _WIN32
         EXPECT_EQ(cost.flushes, files + 1) << "each new content, and the one game folder at the end";
-#else
-        EXPECT_EQ(cost.flushes, files) << "Windows flushes the rename with the file";
-#endif
         EXPECT_EQ(ReadIniString(EngineIni, "SystemSettings", "ShadowTexelsPerPixel"), flip ? "8" : "16");
     }
     EXPECT_TRUE(ini.messages.empty());
