@@ -1,0 +1,25 @@
+# The window's face, carried inside the program for systems that have none of the families
+# the window asks for: Liberation Sans, regular and bold, from Debian's fonts-liberation2
+# (SIL Open Font License 1.1) on the build machine, never downloaded. The Windows cross
+# build runs on the same machine and takes the same files.
+#
+#   knobwerk_carry_face(TARGET)   the faces as resources ":/fonts/<file>" of TARGET
+#   KNOBWERK_FACE_LICENCE         their copyright and licence, for the releases
+set(KNOBWERK_FACE_DIR /usr/share/fonts/truetype/liberation2
+    CACHE PATH "Folder of LiberationSans-Regular.ttf and LiberationSans-Bold.ttf")
+set(KNOBWERK_FACE_LICENCE /usr/share/doc/fonts-liberation2/copyright
+    CACHE FILEPATH "Copyright and licence of the carried faces")
+set(KNOBWERK_FACE_FILES
+    ${KNOBWERK_FACE_DIR}/LiberationSans-Regular.ttf
+    ${KNOBWERK_FACE_DIR}/LiberationSans-Bold.ttf)
+foreach(file IN LISTS KNOBWERK_FACE_FILES KNOBWERK_FACE_LICENCE)
+    if(NOT EXISTS ${file})
+        message(FATAL_ERROR "No ${file}: install fonts-liberation2 (scripts/ensure-packages.sh build)")
+    endif()
+endforeach()
+
+function(knobwerk_carry_face target)
+    # zlib, which every Qt reads: the faces shrink to about half.
+    qt_add_resources(${target} carried_face PREFIX /fonts BASE ${KNOBWERK_FACE_DIR}
+        FILES ${KNOBWERK_FACE_FILES} OPTIONS --compress-algo zlib)
+endfunction()
