@@ -23,3 +23,22 @@ function(knobwerk_carry_face target)
     qt_add_resources(${target} carried_face PREFIX /fonts BASE ${KNOBWERK_FACE_DIR}
         FILES ${KNOBWERK_FACE_FILES} OPTIONS --compress-algo zlib)
 endfunction()
+
+# knobwerk_face_copyright(SOURCE TARGET): TARGET is the Debian copyright file SOURCE with
+# a paragraph for the carried faces, copied from their package's own.
+function(knobwerk_face_copyright source target)
+    file(READ ${KNOBWERK_FACE_LICENCE} fonts)
+    string(FIND "${fonts}" "\nFiles: *\n" begin)
+    if(begin EQUAL -1)
+        message(FATAL_ERROR "No paragraph 'Files: *' in ${KNOBWERK_FACE_LICENCE}")
+    endif()
+    math(EXPR begin "${begin} + 10")
+    string(SUBSTRING "${fonts}" ${begin} -1 fonts)
+    string(FIND "${fonts}" "\n\n" end)
+    string(SUBSTRING "${fonts}" 0 ${end} fonts)
+    file(READ ${source} text)
+    file(WRITE ${target} "${text}\nFiles: LiberationSans-Regular.ttf LiberationSans-Bold.ttf\n"
+        "Comment: Liberation Sans, carried inside the program as the face of its window,\n"
+        " from Debian's fonts-liberation2 package (its corresponding source: \"apt-get\n"
+        " source fonts-liberation2\").\n${fonts}\n")
+endfunction()
