@@ -201,7 +201,12 @@ INSTANTIATE_TEST_SUITE_P(
     WhereTheDesktopsIs, MessageBoxFont,
     testing::Values(DesktopFace{"Monospace",
                                 [] { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }},
-                    DesktopFace{"Unknown", [] { return QFont(QStringLiteral("MS Shell Dlg")); }}),
+                    DesktopFace{"Unknown",
+                                [] {
+                                    QFont font(QStringLiteral("MS Shell Dlg"));
+                                    font.setStyleHint(QFont::Serif); // Wine's stand-in
+                                    return font;
+                                }}),
     [](const testing::TestParamInfo<DesktopFace>& info) { return std::string(info.param.name); });
 
 TEST(ApplicationTitle, IsTheProgramFileNameCutAtTheFirstFullStop) {
