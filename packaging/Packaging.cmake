@@ -62,8 +62,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/knobwerk.png
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/knobwerk-256.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
         RENAME knobwerk.png COMPONENT deb)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk COMPONENT deb)
+knobwerk_face_copyright(${PROJECT_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/copyright)
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/knobwerk COMPONENT deb)
 # A missing README leaves the package without it instead of stopping the build;
 # tests/packaging/check-package.sh, which make package runs, then fails.
 if(NOT EXISTS "${KNOBWERK_PACKAGE_README}")

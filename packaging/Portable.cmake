@@ -3,7 +3,8 @@
 # load, in one folder that runs wherever it is unpacked. Left to the desktop, since every
 # desktop has them and they must match its drivers and display server: the C library,
 # the C++ runtime, OpenGL/EGL, the X11 and Wayland client libraries, fontconfig and
-# freetype. scripts/bundle-qt.sh then sets the run paths and adds the licences and NOTICE.
+# freetype. scripts/bundle-qt.sh then sets the run paths and adds the licences and NOTICE,
+# also those of the faces the program carries inside.
 set(portable knobwerk-${PROJECT_VERSION})
 set(KNOBWERK_QT_PLUGINS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}" CACHE PATH "The Qt plugins to bundle")
 set(portable_plugins
@@ -52,5 +53,5 @@ install(CODE [[
     endforeach()
     ]] COMPONENT portable)
 install(CODE "execute_process(COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/bundle-qt.sh
-                  \"\${portable_dir}\" ${PROJECT_VERSION} COMMAND_ERROR_IS_FATAL ANY)"
+                  \"\${portable_dir}\" ${PROJECT_VERSION} ${KNOBWERK_FACE_FILES} COMMAND_ERROR_IS_FATAL ANY)"
         COMPONENT portable)

@@ -2,16 +2,18 @@
 # Finishes the folder of the portable release once cpack has installed the program, Qt's
 # plugins and the libraries they load into it (packaging/Portable.cmake):
 #
-#   scripts/bundle-qt.sh FOLDER VERSION
+#   scripts/bundle-qt.sh FOLDER VERSION [CARRIED-FILE...]
 #
 # sets the run paths ($ORIGIN/lib) and qt.conf so that they find each other there, and
 # adds the licences and the NOTICE (packaging/portable-NOTICE.txt), which names the
-# libraries left to the desktop.
+# libraries left to the desktop. CARRIED-FILEs are files of Debian packages built into the
+# program (its window's face); their packages' licences go with the others.
 set -euo pipefail
 
 root=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:?usage: ${0##*/} FOLDER VERSION}
-version=${2:?usage: ${0##*/} FOLDER VERSION}
+version=${2:?usage: ${0##*/} FOLDER VERSION [CARRIED-FILE...]}
+carried=("${@:3}")
 
 fail() {
     echo "${0##*/}: $*" >&2
@@ -37,6 +39,7 @@ package_of() {
 packages=$(cd -- "$out" && {
     for file in lib/*; do package_of "*/x86_64-linux-gnu/${file#lib/}"; done
     for file in plugins/*/*.so; do package_of "*/qt6/$file"; done
+    for file in "${carried[@]}"; do package_of "$file"; done
 } | sort -u)
 source_list=""
 for package in $packages; do

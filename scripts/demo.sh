@@ -47,7 +47,8 @@ fi
 trap 'stop_displays; [ -n "$keep" ] || rm -rf -- "$home"' EXIT
 trap 'exit 130' INT TERM
 mkdir -p -- "$(dirname -- "$picture")"
-start_xvfb "$((1280 * scale))x$((1024 * scale))"
+# The screen grows with the scale, which may be a fraction (1.25, 1.5).
+start_xvfb "$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 1280 * s + 0.5, 1024 * s + 0.5 }')"
 env -u WAYLAND_DISPLAY "${scratch[@]}" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb \
     QT_SCALE_FACTOR="$scale" "$program" >"$home/knobwerk.log" 2>&1 &
 watch_program $! "$home/knobwerk.log" # env execs the program

@@ -7,7 +7,8 @@ set -euo pipefail
 
 declare -A groups=(
     [build]="cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 clang-format"
+             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core
+             clang-format"
     # The virtual X server of scripts/xvfb.sh, and what it drives and grabs the window with.
     [display]="xvfb x11-utils xdotool xclip imagemagick"
     [fuzz]="clang libclang-rt-dev"

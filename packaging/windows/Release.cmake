@@ -1,6 +1,7 @@
 # The Windows release, component "windows" of packaging/Packaging.cmake: one folder with
 # Knobwerk.exe, README.txt, LICENSE.txt, SOURCE.txt and the licence texts of the Qt built
-# into the program (kept by scripts/build-qt-windows.sh). Text files get Windows line ends.
+# into the program (kept by scripts/build-qt-windows.sh) and of the face it carries. Text
+# files get Windows line ends.
 set(release knobwerk-${PROJECT_VERSION}-windows-x64)
 set(texts ${CMAKE_BINARY_DIR}/release-texts)
 
@@ -34,6 +35,9 @@ foreach(licence IN LISTS qt_licences)
     get_filename_component(name ${licence} NAME)
     knobwerk_crlf_copy(${licence} ${texts}/licences/${name})
 endforeach()
+
+# So is the licence of the window's face, which the program carries.
+knobwerk_crlf_copy(${KNOBWERK_FACE_LICENCE} ${texts}/licences/fonts-liberation2-copyright.txt)
 
 install(TARGETS Knobwerk RUNTIME DESTINATION ${release} COMPONENT windows)
 install(FILES ${texts}/README.txt ${texts}/LICENSE.txt ${texts}/SOURCE.txt DESTINATION ${release} COMPONENT windows)

@@ -1,6 +1,7 @@
 #include "ui/FormBuilder.h"
 
 #include "settings/Presets.h"
+#include "ui/CarriedFace.h"
 #include "ui/LayoutTable.h"
 #include "ui/TextCodec.h"
 
@@ -206,6 +207,7 @@ QFont windowFont() {
         {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
+    carryFaceWhereMissing(font);
     return font;
 }
 

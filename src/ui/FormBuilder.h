@@ -15,7 +15,8 @@ using ControlMap = QHash<QString, QWidget*>;
 ControlMap buildWindowControls(QWidget* window);
 
 // The window font: "MS Sans Serif" 8 pt where it exists, otherwise a metric-compatible
-// sans font at the same 11-pixel character height.
+// sans font at the same 11-pixel character height; the program carries one for systems
+// that have neither (made known to the font database when it is needed).
 QFont windowFont();
 
 // Places the patch-version label so that its right edge stays where the layout puts it.

@@ -12,10 +12,13 @@
 #include <QUrl>
 
 QFont QtUserDialogs::boxFont() {
-    // A bare system may resolve its default face to a monospace one; the boxes then use
-    // the window's own face rather than draw their text like a terminal.
+    // A bare system may resolve its default face to a monospace one, and Wine names a
+    // face ("MS Shell Dlg") that Qt cannot find and replaces with a serif one; the boxes
+    // then use the window's own face rather than a stand-in nobody chose.
     const QFont desktop = QApplication::font("QMessageBox");
-    return QFontInfo(desktop).fixedPitch() ? windowFont() : desktop;
+    const QFontInfo drawn(desktop);
+    const bool asked = drawn.family().compare(desktop.family(), Qt::CaseInsensitive) == 0;
+    return drawn.fixedPitch() || !asked ? windowFont() : desktop;
 }
 
 QString QtUserDialogs::applicationTitle() {

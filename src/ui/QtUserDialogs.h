@@ -22,7 +22,7 @@ public:
     // The executable's file name cut before its first full stop.
     static QString applicationTitle();
     // The face of the boxes' text: the desktop's for message boxes, unless that is a
-    // fixed-pitch face; then the window's.
+    // fixed-pitch face or not the face the desktop names; then the window's.
     static QFont boxFont();
 
 private:

@@ -12,7 +12,7 @@
 #   a menu entry that starts the launcher with the knobwerk icon (and that
 #   desktop-file-validate accepts), metainfo that appstreamcli accepts and whose
 #   categories are the menu entry's, PNG icons of their sizes, a non-empty README, a
-#   copyright file naming the program's licence and Qt's.
+#   copyright file naming the program's licence, Qt's and that of the face it carries.
 set -euo pipefail
 deb=${1:?usage: ${0##*/} PACKAGE.deb}
 [ -f "$deb" ] || { echo "${0##*/}: no package at '$deb'" >&2; exit 2; }
@@ -119,9 +119,10 @@ for icon in "${icons[@]}"; do
         eval '[ "${header:0:16}" = 89504e470d0a1a0a ] && [ "$((16#${header:32:8}))x$((16#${header:40:8}))" = "$size" ]'
 done
 
-[ ! -f "$scratch/$copyright" ] || check "copyright: the program under GPL-3+, Qt under LGPL-3" \
-    "the copyright file lacks GPL-3+ or Qt's LGPL-3" \
-    eval 'grep -q "^License: GPL-3+" "$scratch/$copyright" && grep -q "common-licenses/LGPL-3" "$scratch/$copyright"'
+[ ! -f "$scratch/$copyright" ] || check "copyright: the program under GPL-3+, Qt under LGPL-3, the face under the OFL" \
+    "the copyright file lacks GPL-3+, Qt's LGPL-3 or the carried face's licence" \
+    eval 'grep -q "^License: GPL-3+" "$scratch/$copyright" && grep -q "common-licenses/LGPL-3" "$scratch/$copyright" &&
+          grep -q "SIL OPEN FONT LICENSE Version 1.1" "$scratch/$copyright"'
 [ ! -f "$scratch/$readme" ] || check "README has $(wc -l <"$scratch/$readme") lines" "README is empty" [ -s "$scratch/$readme" ]
 
 [ "$failures" -eq 0 ] || { echo "${0##*/}: $failures problem(s) in $deb" >&2; exit 1; }

@@ -5,9 +5,10 @@
 #
 #   sudo tests/packaging/check-portable.sh knobwerk-1.0-linux-x86_64.tar.gz [PICTURE-FOLDER]
 #
-# 1. On a virtual X server (Xvfb): the window opens with no box, Knobwerk.ini appears
-#    beside Knobwerk, a picture of the window is taken, "Save to INI" writes a changed
-#    check box into the game's UTEngine.ini and "Export Settings" writes it into
+# 1. On a virtual X server (Xvfb), with DejaVu the root's only fonts, so that the window
+#    draws with the face the program carries: the window opens with no box, Knobwerk.ini
+#    appears beside Knobwerk, a picture of the window is taken, "Save to INI" writes a
+#    changed check box into the game's UTEngine.ini and "Export Settings" writes it into
 #    Knobwerk.ini, each with its closing message.
 # 2. From a folder the player cannot write to: the error box "Unable to write to
 #    <folder>/Knobwerk.ini.", then the window.
@@ -29,6 +30,8 @@ release=$(find "$DEBIAN_ROOT/home/player/Apps" -mindepth 1 -maxdepth 1 -type d |
 name=${release##*/}
 program="/home/player/Apps/$name/Knobwerk"
 [ -x "$release/Knobwerk" ] || fail "the tarball holds no executable $name/Knobwerk"
+grep -q "SIL OPEN FONT LICENSE Version 1.1" "$release/licences/fonts-liberation2.copyright" ||
+    fail "the tarball lacks the licence of the face the program carries"
 
 # --- the desktop: the system libraries the release expects, fonts, and no Qt --------
 desktop_packages=$(ldd "$release/Knobwerk" "$release"/plugins/*/*.so |
