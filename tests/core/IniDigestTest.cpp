@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -32,64 +34,76 @@ protected:
 };
 
 TEST_F(IniDigestTest, ReadsEachKindWithItsDefault) {
+    const auto boolean = [](const char* key) {
+        return [key] { return ReadIniBool(EngineIni, "SystemSettings", key) ? "true" : "false"; };
+    };
+    const auto read = [](auto reader, const char* key) {
+        return [reader, key] { return reader(EngineIni, "SystemSettings", key); };
+    };
     const struct {
-        std::string (*read)(IniTarget, const std::string&, const std::string&);
-        const char* key;
-        const char* value;
-    } cases[] = {{ReadIniString, "ScreenPercentage", "100.000000"},
-                 {ReadIniString, "Missing", "-1"},
-                 {ReadIniStringOrEmpty, "Missing", ""},
-                 {ReadIniInteger, "MaxAnisotropy", "16"},
-                 {ReadIniInteger, "ResX", "32"},
-                 {ReadIniInteger, "DetailMode", "0"},
-                 {ReadIniInteger, "ShadowFilterQualityBias", "7"},
-                 {ReadIniInteger, "Missing", "0"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.read(EngineIni, "SystemSettings", c.key), c.value) << c.key;
-    EXPECT_TRUE(ReadIniBool(EngineIni, "SystemSettings", "MotionBlur"));
-    EXPECT_FALSE(ReadIniBool(EngineIni, "SystemSettings", "Missing"));
-    EXPECT_EQ(ReadPatchVersion(), "5");
+        const char* what;
+        std::function<std::string()> read;
+        const char* result; // the text read, or the error raised
+    } cases[] = {{"string", read(ReadIniString, "ScreenPercentage"), "100.000000"},
+                 {"missing string", read(ReadIniString, "Missing"), "-1"},
+                 {"missing string or empty", read(ReadIniStringOrEmpty, "Missing"), ""},
+                 {"integer 016", read(ReadIniInteger, "MaxAnisotropy"), "16"},
+                 {"integer 0x20", read(ReadIniInteger, "ResX"), "32"},
+                 {"integer 2.000000", read(ReadIniInteger, "DetailMode"), "0"},
+                 {"integer \" 7\"", read(ReadIniInteger, "ShadowFilterQualityBias"), "7"},
+                 {"missing integer", read(ReadIniInteger, "Missing"), "0"},
+                 {"boolean TRUE", boolean("MotionBlur"), "true"},
+                 {"missing boolean", boolean("Missing"), "false"},
+                 {"boolean yes", boolean("Bloom"), "'yes' is not a valid boolean value"},
+                 {"patch version", ReadPatchVersion, "5"}};
+    for (const auto& c : cases) {
+        std::string result;
+        try {
+            result = c.read();
+        } catch (const IniError& error) {
+            result = error.what();
+        }
+        EXPECT_EQ(result, c.result) << c.what;
+    }
     EXPECT_TRUE(ini.messages.empty());
 }
 
-TEST_F(IniDigestTest, BadBooleanIsRaisedWithItsText) {
-    try {
-        ReadIniBool(EngineIni, "SystemSettings", "Bloom");
-        FAIL();
-    } catch (const IniError& error) {
-        EXPECT_STREQ(error.what(), "'yes' is not a valid boolean value");
+TEST_F(IniDigestTest, OnlyTheFirstMissingFileOfAnOperationIsReported) {
+    // Each row is one operation; the first met a missing UTInput.ini after UTGame.ini.
+    const struct {
+        const char* what;
+        std::function<void()> operation;
+        std::string reported;
+    } cases[] = {
+        {"reads and a write of two missing files",
+         [] {
+             EXPECT_EQ(ReadIniString(GameIni, "Engine.HUD", "HudCanvasScale"), "");
+             EXPECT_EQ(ReadIniInteger(GameIni, "Engine.HUD", "ConsoleMessageCount"), "");
+             EXPECT_FALSE(ReadIniBool(InputIni, "A", "B"));
+             WriteIniBool(InputIni, "A", "B", true);
+         },
+         missingMessage("UTGame.ini")},
+        {"the next operation", [] { ReadIniString(InputIni, "A", "B"); }, missingMessage("UTInput.ini")},
+        {"the custom file before any path", [] { ReadIniStringOrEmpty(CustomFile, "General", "Version"); },
+         "The ini, expected in \"\", could not be found or loaded."},
+        {"the patch version",
+         [this] {
+             fs::remove(ini.gameFile("UTEngine.ini"));
+             EXPECT_EQ(ReadPatchVersion(), "");
+         },
+         missingMessage("UTEngine.ini")}};
+    for (const auto& c : cases) {
+        ResetIniErrors();
+        ini.messages.clear();
+        c.operation();
+        EXPECT_EQ(ini.messages, std::vector<std::string>{c.reported}) << c.what;
     }
-}
-
-TEST_F(IniDigestTest, MissingFileIsReportedOncePerOperation) {
-    ResetIniErrors();
-    EXPECT_EQ(ReadIniString(GameIni, "Engine.HUD", "HudCanvasScale"), "");
-    EXPECT_EQ(ReadIniInteger(GameIni, "Engine.HUD", "ConsoleMessageCount"), "");
-    EXPECT_FALSE(ReadIniBool(InputIni, "A", "B"));
-    WriteIniBool(InputIni, "A", "B", true);
-    EXPECT_EQ(ini.messages, std::vector<std::string>{missingMessage("UTGame.ini")})
-        << "only the first missing file met is reported";
     EXPECT_FALSE(fs::exists(ini.gameFile("UTInput.ini"))) << "a write never creates a game file";
-
-    ResetIniErrors();
-    ReadIniString(InputIni, "A", "B");
-    EXPECT_EQ(ini.messages.back(), missingMessage("UTInput.ini"));
-    EXPECT_EQ(ini.messages.size(), 2u);
-}
-
-TEST_F(IniDigestTest, CustomFileBeforeAnyPathReportsEmptyPath) {
-    ReadIniStringOrEmpty(CustomFile, "General", "Version");
-    EXPECT_EQ(ini.messages,
-              std::vector<std::string>{"The ini, expected in \"\", could not be found or loaded."});
 }
 
 TEST_F(IniDigestTest, MissingPatchVersionKeyGivesMinusOne) {
     writeBytes(ini.gameFile("UTEngine.ini"), "[SystemSettings]\r\nBloom=True\r\n");
     EXPECT_EQ(ReadPatchVersion(), "-1");
-    fs::remove(ini.gameFile("UTEngine.ini"));
-    ResetIniErrors();
-    EXPECT_EQ(ReadPatchVersion(), "");
-    EXPECT_EQ(ini.messages, std::vector<std::string>{missingMessage("UTEngine.ini")});
 }
 
 TEST_F(IniDigestTest, WritesNormaliseAndTouchNothingElse) {

@@ -10,6 +10,9 @@
 #include "inidigest/IniError.h"
 #include "settings/Presets.h"
 
+#include <functional>
+#include <map>
+
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -18,10 +21,20 @@ namespace {
 
 using namespace settingsync;
 
-class SettingsSyncTest : public testing::Test {
-protected:
-    SettingsSyncTest() { ini.writeSampleGameFiles(); }
+// A temporary game folder with the sample game files, and values held in memory.
+struct SyncScene {
+    SyncScene() { ini.writeSampleGameFiles(); }
+    ScopedIniHost ini;
+    MemoryValues values;
+    StoppedLoad stopped;
+};
 
+std::string missingMessage(const fs::path& file) {
+    return "The ini, expected in \"" + file.string() + "\", could not be found or loaded.";
+}
+
+class SettingsSyncTest : public testing::Test, protected SyncScene {
+protected:
     std::string file(const char* name) const { return readBytes(ini.gameFile(name)); }
     // Runs `operation` and gives back the text of the IniError it throws.
     template <class Operation> std::string errorOf(Operation operation) {
@@ -32,10 +45,6 @@ protected:
         }
         return "no error";
     }
-
-    ScopedIniHost ini;
-    MemoryValues values;
-    StoppedLoad stopped;
 };
 
 struct Shown {
@@ -64,23 +73,9 @@ TEST_F(SettingsSyncTest, LoadShowsEachKindAsItsCodecReadsIt) {
     EXPECT_TRUE(ini.messages.empty());
 }
 
-TEST_F(SettingsSyncTest, LoadOfAMissingFileGivesItsFailureValuesAndOneMessage) {
-    fs::remove(ini.gameFile("UTGame.ini"));
-    values.texts["HudCanvasScale"] = "0.95";
-    loadFromGameFiles(values, stopped);
-    EXPECT_EQ(ini.messages.size(), 1u);
-    EXPECT_FALSE(values.checked("bShowHud"));
-    EXPECT_EQ(values.text("HudCanvasScale"), "");
-    EXPECT_EQ(values.text("ConsoleMessageCount"), "");
-    EXPECT_EQ(values.text("DoubleClickTime"), "0.250000") << "the other files are read";
-}
-
 TEST_F(SettingsSyncTest, AStoppedLoadKeepsItsUnreadRowsOutOfTheSave) {
     writeBytes(ini.gameFile("UTGame.ini"), replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
-    values.texts["ResX"] = "999";
-    EXPECT_EQ(loadFromGameFiles(values, stopped).error, "'yes' is not a valid boolean value");
-    EXPECT_TRUE(values.checked("bShowHud")) << "the row before the stop is loaded";
-    EXPECT_EQ(values.text("ResX"), "999") << "a row after the stop keeps its value";
+    EXPECT_NE(loadFromGameFiles(values, stopped).error, "");
     EXPECT_FALSE(stopped.unread("bShowHud"));
     EXPECT_TRUE(stopped.unread("bShowDamage"));
     EXPECT_TRUE(stopped.unread("ResX"));
@@ -165,19 +160,25 @@ TEST_F(SettingsSyncTest, SaveRefusesAFieldThatIsNoIntegerBeforeTheFirstWrite) {
     values.texts["SkeletalMeshLODBias"] = "abc";
     EXPECT_EQ(saveToGameFiles(values, stopped).error, "'abc' is not a valid integer value");
     EXPECT_EQ(file("UTEngine.ini"), kSampleEngineIni);
-
-    // Rows of a missing file are never written, so their text does not matter.
-    values.texts["SkeletalMeshLODBias"] = "0";
-    values.texts["ConsoleMessageCount"] = "";
-    fs::remove(ini.gameFile("UTGame.ini"));
-    saveToGameFiles(values, stopped);
-    EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "MotionBlur"), "False");
-    EXPECT_FALSE(fs::exists(ini.gameFile("UTGame.ini"))) << "a missing file is not created";
 }
 
 TEST_F(SettingsSyncTest, ExportThenImportGivesBackEverySettingButTheMovieBox) {
+    // Integers are written in plain decimal, float texts as they stand.
+    const struct {
+        const char* control;
+        const char* entered;
+        const char* written;
+    } forms[] = {{"ResX", "007", "7"},
+                 {"ResY", "-0", "0"},
+                 {"MaxChannels", "+12", "12"},
+                 {"DetailMode", "0x10", "16"},
+                 {"ShadowFilterRadius", "-3", "-3"},
+                 {"MaxAnisotropy", "$1F", "31"},
+                 {"Bob", "-1", "-1"},
+                 {"MinSmoothedFrameRate", "22.000000", "22.000000"}};
     loadFromGameFiles(values, stopped);
-    values.texts["MaxAnisotropy"] = "007";
+    for (const auto& f : forms)
+        values.texts[f.control] = f.entered;
     const WalkResult exported = exportToTweakFile(values, stopped);
     ASSERT_EQ(exported.refusal + exported.error, "");
     ASSERT_FALSE(exported.fileWentMissing);
@@ -190,17 +191,16 @@ TEST_F(SettingsSyncTest, ExportThenImportGivesBackEverySettingButTheMovieBox) {
     const WalkResult outcome = importTweakFile(imported, stopped);
     EXPECT_EQ(outcome.error, "");
     EXPECT_FALSE(outcome.fileWentMissing);
-    values.texts["MaxAnisotropy"] = "7";
+    for (const auto& f : forms) {
+        const CatalogueRow* row = findCatalogueRow(f.control);
+        EXPECT_EQ(ReadIniStringOrEmpty(TweakFile, std::string(row->section), std::string(row->key)),
+                  f.written)
+            << f.control;
+        values.texts[f.control] = f.written;
+    }
     values.boxes["bPlayMoviez"] = false;
     EXPECT_EQ(imported.boxes, values.boxes);
     EXPECT_EQ(imported.texts, values.texts);
-}
-
-TEST_F(SettingsSyncTest, ExportIntoATweakFileThatWentMissingIsNoSuccess) {
-    fs::remove(ini.tweakFile());
-    EXPECT_TRUE(exportToTweakFile(values, stopped).fileWentMissing);
-    EXPECT_EQ(ini.messages.size(), 1u);
-    EXPECT_FALSE(fs::exists(ini.tweakFile()));
 }
 
 TEST_F(SettingsSyncTest, ChoosingATweakFile) {
@@ -221,31 +221,6 @@ TEST_F(SettingsSyncTest, ChoosingATweakFile) {
     }
     fs::create_directory(chosen.string() + ".d");
     EXPECT_EQ(chooseTweakFile(chosen.string() + ".d"), TweakFileCheck::NotFound) << "a folder";
-}
-
-TEST_F(SettingsSyncTest, ImportOfAFileWithOnlyAVersionGivesEachKindItsDefault) {
-    values.boxes["MotionBlur"] = true;
-    values.boxes["bPlayMoviez"] = true;
-    writeBytes(ini.programFolder() / "bare.ini", "[General]\r\nVersion=x\r\n");
-    ASSERT_EQ(chooseTweakFile((ini.programFolder() / "bare.ini").string()), TweakFileCheck::Accepted);
-    importTweakFile(values, stopped);
-    EXPECT_FALSE(values.checked("MotionBlur"));
-    EXPECT_TRUE(values.checked("bPlayMoviez")) << "the import does not touch the movie box";
-    EXPECT_EQ(values.text("ResX"), "0");
-    EXPECT_EQ(values.text("DepthBias"), "-1");
-}
-
-TEST_F(SettingsSyncTest, ImportStopsAtABooleanThatDoesNotConvert) {
-    const fs::path shared = ini.programFolder() / "shared.ini";
-    writeBytes(shared, "[General]\r\nVersion=v1.0\r\n[Engine.Engine]\r\nbUseSound=True\r\n"
-                       "[SystemSettings]\r\nStaticDecals=yes\r\nMotionBlur=True\r\nResX=640\r\n");
-    ASSERT_EQ(chooseTweakFile(shared.string()), TweakFileCheck::Accepted);
-    values.texts["ResX"] = "1280";
-    const WalkResult outcome = importTweakFile(values, stopped);
-    EXPECT_EQ(outcome.error, "'yes' is not a valid boolean value");
-    EXPECT_TRUE(values.checked("bUseSound"));
-    EXPECT_FALSE(values.checked("MotionBlur"));
-    EXPECT_EQ(values.text("ResX"), "1280");
 }
 
 TEST_F(SettingsSyncTest, AnErrorOfTheMarkingStopsTheImportAtThatBox) {
@@ -297,6 +272,199 @@ TEST_F(SettingsSyncTest, ABoxDiffersWhenItsStateIsNotTheGameFilesValue) {
                replaced(kSampleEngineIni, "MotionBlur=True", "MotionBlur=maybe"));
     EXPECT_EQ(errorOf([&] { differsFromGameFile(values, "MotionBlur"); }),
               "'maybe' is not a valid boolean value");
+}
+
+TEST(SyncWalks, EachReportsAMissingFileOnceAndGoesOnWithTheOthers) {
+    std::map<std::string, bool, std::less<>> differs;
+    struct Case {
+        const char* operation;
+        // Prepares the walk and names the file that goes missing before it runs.
+        std::function<fs::path(SyncScene&)> prepare;
+        std::function<WalkResult(SyncScene&)> run;
+        std::function<void(SyncScene&)> check;
+        bool inResult = true; // the walk's result says a file went missing
+    };
+    const auto load = [](SyncScene& s) { return loadFromGameFiles(s.values, s.stopped); };
+    const auto save = [](SyncScene& s) { return saveToGameFiles(s.values, s.stopped); };
+    const Case cases[] = {
+        {"load",
+         [](SyncScene& s) {
+             for (auto& [name, checked] : s.values.boxes)
+                 checked = true;
+             for (auto& [name, text] : s.values.texts)
+                 text = "5";
+             return s.ini.gameFile("UTGame.ini");
+         },
+         load,
+         [](SyncScene& s) {
+             for (const CatalogueRow& row : settingsCatalogue()) {
+                 if (row.target != GameIni)
+                     continue;
+                 if (row.kind == ValueKind::Boolean)
+                     EXPECT_FALSE(s.values.checked(row.control)) << row.control;
+                 else
+                     EXPECT_EQ(s.values.text(row.control), "") << row.control;
+             }
+             EXPECT_EQ(s.values.text("MaxAnisotropy"), "16") << "the other files are read";
+             EXPECT_EQ(s.values.text("DoubleClickTime"), "0.250000");
+         }},
+        {"save",
+         [](SyncScene& s) {
+             loadFromGameFiles(s.values, s.stopped);
+             s.values.boxes["MotionBlur"] = false;
+             s.values.boxes["bShowHud"] = false;
+             return s.ini.gameFile("UTInput.ini");
+         },
+         save,
+         [](SyncScene& s) {
+             EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "MotionBlur"), "False");
+             EXPECT_EQ(ReadIniStringOrEmpty(GameIni, "Engine.HUD", "bShowHud"), "False");
+             EXPECT_FALSE(fs::exists(s.ini.gameFile("UTInput.ini"))) << "a missing file is not created";
+         }},
+        {"save after a load without the file",
+         [](SyncScene& s) {
+             fs::remove(s.ini.gameFile("UTGame.ini"));
+             loadFromGameFiles(s.values, s.stopped); // its integer fields are now empty
+             s.ini.messages.clear();
+             s.values.boxes["MotionBlur"] = false;
+             return s.ini.gameFile("UTGame.ini");
+         },
+         save,
+         [](SyncScene& s) {
+             EXPECT_EQ(ReadIniStringOrEmpty(EngineIni, "SystemSettings", "MotionBlur"), "False")
+                 << "rows of a missing file are never written, so their text does not matter";
+             EXPECT_FALSE(fs::exists(s.ini.gameFile("UTGame.ini")));
+         }},
+        {"export", [](SyncScene& s) { return s.ini.tweakFile(); },
+         [](SyncScene& s) { return exportToTweakFile(s.values, s.stopped); },
+         [](SyncScene& s) {
+             EXPECT_TRUE(fs::is_empty(s.ini.programFolder())) << "nothing created, no temporary file left";
+         }},
+        {"import",
+         [](SyncScene& s) {
+             loadFromGameFiles(s.values, s.stopped);
+             const fs::path shared = s.ini.programFolder() / "shared.ini";
+             writeBytes(shared,
+                        "[General]\r\nVersion=v1.0\r\n[SystemSettings]\r\nResX=640\r\nMotionBlur=False\r\n");
+             EXPECT_EQ(chooseTweakFile(shared.string()), TweakFileCheck::Accepted);
+             return shared;
+         },
+         [](SyncScene& s) { return importTweakFile(s.values, s.stopped); },
+         [](SyncScene& s) {
+             EXPECT_EQ(s.values.text("ResX"), "1280") << "no value is changed";
+             EXPECT_TRUE(s.values.checked("MotionBlur"));
+         }},
+        {"marking",
+         [](SyncScene& s) {
+             loadFromGameFiles(s.values, s.stopped);
+             return s.ini.gameFile("UTGame.ini");
+         },
+         [&](SyncScene& s) {
+             differs.clear();
+             return markChanges(s.values,
+                                [&](std::string_view box, bool d) { differs[std::string(box)] = d; });
+         },
+         [&](SyncScene& s) {
+             int marked = 0;
+             for (std::string_view box : markingWalkOrder()) {
+                 const bool expected = findCatalogueRow(box)->target == GameIni && s.values.checked(box);
+                 EXPECT_EQ(differs.find(box)->second, expected) << box << ": a missing file holds False";
+                 marked += expected;
+             }
+             EXPECT_EQ(marked, 9) << "three of the twelve are unchecked in the sample";
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.operation);
+        SyncScene scene;
+        const fs::path missing = c.prepare(scene);
+        fs::remove(missing);
+        EXPECT_EQ(c.run(scene).fileWentMissing, c.inResult);
+        EXPECT_EQ(scene.ini.messages, std::vector<std::string>{missingMessage(missing)});
+        c.check(scene);
+    }
+}
+
+TEST(SyncWalks, AMissingKeyGivesEachKindItsDefault) {
+    const struct {
+        const char* operation;
+        std::function<void(SyncScene&)> run;
+        bool (*reached)(const CatalogueRow&); // the rows whose keys are missing
+    } cases[] = {
+        {"load of a file without its [SystemSettings]",
+         [](SyncScene& s) {
+             writeBytes(s.ini.gameFile("UTEngine.ini"),
+                        kSampleEngineIni.substr(0, kSampleEngineIni.find("[SystemSettings]")));
+             loadFromGameFiles(s.values, s.stopped);
+         },
+         [](const CatalogueRow& row) { return row.section == "SystemSettings"; }},
+        {"import of a file with only a version",
+         [](SyncScene& s) {
+             const fs::path bare = s.ini.programFolder() / "bare.ini";
+             writeBytes(bare, "[General]\r\nVersion=x\r\n");
+             ASSERT_EQ(chooseTweakFile(bare.string()), TweakFileCheck::Accepted);
+             importTweakFile(s.values, s.stopped);
+         },
+         [](const CatalogueRow& row) { return row.kind != ValueKind::MovieText; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        SyncScene scene;
+        for (auto& [name, checked] : scene.values.boxes)
+            checked = true;
+        for (auto& [name, text] : scene.values.texts)
+            text = "5";
+        c.run(scene);
+        for (const CatalogueRow& row : settingsCatalogue()) {
+            if (!c.reached(row))
+                continue;
+            if (row.kind == ValueKind::Boolean)
+                EXPECT_FALSE(scene.values.checked(row.control)) << row.control;
+            else
+                EXPECT_EQ(scene.values.text(row.control), row.kind == ValueKind::Integer ? "0" : "-1")
+                    << row.control;
+        }
+        EXPECT_TRUE(scene.values.checked("bPlayMoviez")) << "the import does not touch the movie box";
+        EXPECT_TRUE(scene.ini.messages.empty());
+    }
+}
+
+TEST(SyncWalks, ABadBooleanStopsTheWalkAtItsRow) {
+    const struct {
+        const char* operation;
+        std::function<WalkResult(SyncScene&)> run;
+        const char* rowBefore; // a box the walk checks before it stops
+        const char* boxAfter;  // a box the file holds as True, after the stop
+    } cases[] = {
+        {"load",
+         [](SyncScene& s) {
+             writeBytes(s.ini.gameFile("UTGame.ini"),
+                        replaced(kSampleGameIni, "bShowDamage=True", "bShowDamage=yes"));
+             return loadFromGameFiles(s.values, s.stopped);
+         },
+         "bShowHud", nullptr},
+        {"import",
+         [](SyncScene& s) {
+             const fs::path shared = s.ini.programFolder() / "shared.ini";
+             writeBytes(shared, "[General]\r\nVersion=v1.0\r\n[Engine.Engine]\r\nbUseSound=True\r\n"
+                                "[SystemSettings]\r\nStaticDecals=yes\r\nMotionBlur=True\r\nResX=640\r\n");
+             EXPECT_EQ(chooseTweakFile(shared.string()), TweakFileCheck::Accepted);
+             return importTweakFile(s.values, s.stopped);
+         },
+         "bUseSound", "MotionBlur"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        SyncScene scene;
+        scene.values.texts["ResX"] = "999";
+        EXPECT_EQ(c.run(scene).error, "'yes' is not a valid boolean value");
+        EXPECT_TRUE(scene.values.checked(c.rowBefore)) << "the row before the stop is set";
+        EXPECT_EQ(scene.values.text("ResX"), "999") << "a row after the stop keeps its value";
+        if (c.boxAfter) {
+            EXPECT_FALSE(scene.values.checked(c.boxAfter));
+        }
+    }
 }
 
 } // namespace

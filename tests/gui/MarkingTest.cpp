@@ -1,11 +1,6 @@
 // Change marking: a check box is bold exactly while it differs from its game file.
 #include "WindowFixture.h"
 
-#include "inidigest/IniDigest.h"
-#include "settings/Catalogue.h"
-
-namespace fs = std::filesystem;
-
 namespace {
 
 class Marking : public WindowTest {
@@ -41,25 +36,6 @@ TEST_F(Marking, SaveAndLoadKeepMarksOfBoxesTheyDoNotChange) {
     EXPECT_TRUE(bold("Bloom")) << "the load changes no state, so raises no click";
     form().CycleAllChanges();
     EXPECT_FALSE(bold("Bloom"));
-}
-
-TEST_F(Marking, MissingGameFileMarksExactlyTheCheckedBoxesOnce) {
-    fs::remove(gameFile("UTGame.ini"));
-    ResetIniErrors();
-    form().CycleAllChanges();
-    EXPECT_EQ(dialogs.take(), QStringList{QString::fromStdString(missingMessage("UTGame.ini"))});
-    int marked = 0;
-    for (const CatalogueRow& row : settingsCatalogue()) {
-        if (row.kind != ValueKind::Boolean)
-            continue;
-        const std::string name(row.control);
-        const bool expected = row.target == GameIni && box(name.c_str())->isChecked();
-        EXPECT_EQ(bold(name.c_str()), expected) << name;
-        marked += expected;
-    }
-    EXPECT_EQ(marked, 9) << "three of the twelve are unchecked in the sample";
-    box("bShowHud")->click();
-    EXPECT_TRUE(dialogs.shown.isEmpty()) << "clicks never clear the report flag";
 }
 
 TEST_F(Marking, ViewAccelerationIsComparedWithTheGameFile) {

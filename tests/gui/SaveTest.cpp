@@ -14,8 +14,6 @@
 
 #include <fstream>
 
-namespace fs = std::filesystem;
-
 namespace {
 
 const QString kSaveQuestion = "confirm: Save this Settings? Existing Tweaks will be overwritten!";
@@ -66,18 +64,6 @@ TEST_F(Save, MissingSectionIsAddedAtTheEndWithTheLoadedDefaults) {
         << "appended at the end of the file, after the last section";
 }
 
-TEST_F(Save, MissingInputFileIsReportedAndTheRestWritten) {
-    fs::remove(gameFile("UTInput.ini"));
-    box("MotionBlur")->click();
-    box("bShowHud")->click();
-    save();
-    EXPECT_EQ(dialogs.take(),
-              QStringList({kSaveQuestion, QString::fromStdString(missingMessage("UTInput.ini")), kSaved}));
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("MotionBlur=False"), std::string::npos);
-    EXPECT_NE(readBytes(gameFile("UTGame.ini")).find("bShowHud=False"), std::string::npos);
-    EXPECT_FALSE(fs::exists(gameFile("UTInput.ini"))) << "a save never creates a game file";
-}
-
 TEST_F(Save, IntegerFieldThatIsNoIntegerWritesNothing) {
     box("MotionBlur")->click();
     field("SkeletalMeshLODBias")->setText("abc");
@@ -85,17 +71,6 @@ TEST_F(Save, IntegerFieldThatIsNoIntegerWritesNothing) {
     EXPECT_EQ(dialogs.take(), QStringList({kSaveQuestion, "error: 'abc' is not a valid integer value."}));
     EXPECT_EQ(readBytes(gameFile("UTEngine.ini")), kSampleEngineIni);
     EXPECT_EQ(readBytes(gameFile("UTGame.ini")), kSampleGameIni);
-}
-
-TEST_F(Save, EmptyIntegerFieldOfAMissingFileDoesNotBlockTheOthers) {
-    fs::remove(gameFile("UTGame.ini"));
-    form().LoadfromIni(); // its fields are now empty
-    dialogs.take();
-    box("MotionBlur")->click();
-    save();
-    EXPECT_EQ(dialogs.take(),
-              QStringList({kSaveQuestion, QString::fromStdString(missingMessage("UTGame.ini")), kSaved}));
-    EXPECT_NE(readBytes(gameFile("UTEngine.ini")).find("MotionBlur=False"), std::string::npos);
 }
 
 TEST_F(Save, ReadOnlyGameFileStopsTheSaveBeforeAnyFileIsWritten) {

@@ -54,16 +54,6 @@ TEST_F(Startup, FirstStartCreatesTheTweakFileSecondLeavesIt) {
     EXPECT_EQ(readBytes(tweakFile()), created);
 }
 
-TEST_F(Startup, MissingEngineFileIsReportedTwice) {
-    fs::remove(gameFile("UTEngine.ini"));
-    TMainform form(dialogs, gameCheck());
-    const QStringList expected(2, QString::fromStdString(missingMessage("UTEngine.ini")));
-    EXPECT_EQ(dialogs.shown, expected);
-    EXPECT_EQ(form.control<QLabel>("patchversion")->text(), "Your UT3 Patch Version: ");
-    EXPECT_EQ(form.control<QLineEdit>("MaxAnisotropy")->text(), "");
-    EXPECT_EQ(form.control<QLineEdit>("HudCanvasScale")->text(), "0.95") << "the other files still load";
-}
-
 TEST_F(Startup, MissingPatchKeyShowsMinusOne) {
     std::string engine = kSampleEngineIni;
     engine.erase(0, engine.find("[Engine.Engine]"));
