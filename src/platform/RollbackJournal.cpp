@@ -67,7 +67,6 @@ std::string encode(const fs::path& file, std::string_view oldBytes, std::string_
     return text + hex(checksum(text)) + "\n";
 }
 
-// Reads a number ended by a line end at `at`, and moves past it.
 std::optional<std::size_t> number(std::string_view text, std::size_t& at) {
     std::size_t value = 0;
     const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
@@ -77,7 +76,6 @@ std::optional<std::size_t> number(std::string_view text, std::size_t& at) {
     return value;
 }
 
-// The bytes at `at`, `size` of them, and moves past them.
 std::optional<std::string> bytes(std::string_view text, std::size_t& at, std::size_t size) {
     if (size > text.size() - at)
         return std::nullopt;
