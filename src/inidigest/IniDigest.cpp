@@ -57,7 +57,6 @@ void showMessage(const std::string& text) {
         state.host.showMessage(text);
 }
 
-// Shows the first message of an operation; the later ones stay silent.
 void reportOnce(const std::string& text) {
     if (!state.report.ErrorShown)
         showMessage(text);
@@ -65,8 +64,7 @@ void reportOnce(const std::string& text) {
 }
 
 // The path of the target's file for one key operation, when the file exists; a missing
-// file is reported once per operation. Nothing stays open between calls: the operation
-// reads or replaces the file whole, within the call.
+// file is reported once per operation. Nothing stays open between calls.
 std::optional<std::string> OpenIni(IniTarget target) {
     std::string path = IniTargetPath(target);
     if (filestore::exists(filestore::toPath(path)))
