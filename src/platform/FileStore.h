@@ -48,9 +48,8 @@ struct ReadResult {
 };
 
 // Reads a regular file, or the one a link leads to, whole; anything else fails at once
-// with NotRegularFile, without waiting for a writer that never comes. A file larger than
-// `maxSize` fails with errc::file_too_large, also when it grows while it is read. A file
-// that changes while it is read is read again; KeepsChanging when it will not hold still.
+// with NotRegularFile. Larger than `maxSize` (also by growing while read): file_too_large.
+// A file that changes while read is read again; KeepsChanging when it will not hold still.
 ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
 // readFile for a read-modify-write, a backup or a restore: a version another program is
@@ -82,10 +81,9 @@ public:
 
     std::error_code error() const { return m_error; }
 
-    // Puts the new content in the target's place. The folder is flushed at once, so the
-    // change survives a power cut, or at the end of the FolderFlushScope open. With
-    // `expected`, a target that no longer has that stamp is left alone and KeepsChanging
-    // is returned.
+    // Puts the new content in place; the folder is flushed now, or at the end of the open
+    // FolderFlushScope. With `expected`, a target that no longer has that stamp is left
+    // alone and KeepsChanging is returned.
     std::error_code commit(const FileStamp* expected = nullptr);
 
 private:
@@ -115,9 +113,8 @@ public:
 std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes,
                             const FileStamp* expected = nullptr);
 
-// Removes what writes to `target` left behind when the program was killed mid-write:
-// temporary files of its name older than `minimumAge` (younger ones may belong to a
-// write still under way in another copy of the program).
+// Removes temporary files of `target`'s name that a killed write left, once older than
+// `minimumAge` (a younger one may be another copy of the program still writing).
 void removeStaleTemporaries(const std::filesystem::path& target,
                             std::chrono::seconds minimumAge = std::chrono::seconds(60));
 

@@ -82,8 +82,7 @@ private:
 };
 
 // Creates a new file for writing; fails with errc::file_exists when the name is taken.
-// With `mode`, the file starts with these permissions (never wider, not even for a
-// moment), else with the defaults for a new file.
+// With `mode`, the file starts with these permissions, never wider, not even for a moment.
 Handle createNew(const std::filesystem::path& path, std::optional<std::uint32_t> mode,
                  std::error_code& error);
 
@@ -93,8 +92,7 @@ std::error_code keepOwnerAndMode(Handle& file, const FileFacts& wanted);
 
 std::error_code copyMode(Handle& file, const std::filesystem::path& model);
 
-// Copies the extended attributes (ACLs among them) of `model`, where the system has them,
-// as far as this user may set them.
+// Copies the extended attributes (ACLs among them) as far as this user may set them.
 void copyExtendedAttributes(const std::filesystem::path& model, Handle& file);
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes);
@@ -134,8 +132,7 @@ std::filesystem::path stateFolder();
 // Renames `from` to the free name `to` (never over another file).
 std::error_code renameFree(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Puts the flushed `temporary` in the place of `target`, replacing it if it is there;
-// with `overReadOnly`, also a target that is read-only.
+// Puts the flushed `temporary` in the place of `target`; with `overReadOnly`, also a read-only one.
 std::error_code moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
                               bool overReadOnly);
 

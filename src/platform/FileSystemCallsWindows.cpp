@@ -248,9 +248,8 @@ Handle createNew(const fs::path& path, std::optional<std::uint32_t>, std::error_
     return Handle(reinterpret_cast<std::intptr_t>(file), path);
 }
 
-// A new file takes the owner and the access rules of its folder, as every file the
-// player creates there does; the read-only attribute is the only permission carried
-// here, and a read-only file is never replaced.
+// A new file takes the owner and access rules of its folder, as every file the player
+// creates there does; only the read-only attribute is carried, and it is never replaced.
 std::error_code keepOwnerAndMode(Handle&, const FileFacts&) {
     return {};
 }
