@@ -61,7 +61,6 @@ void showMessage(const std::string& text) {
         state.host.showMessage(text);
 }
 
-// Shows the first message of an operation; the later ones stay silent.
 void reportOnce(const std::string& text) {
     if (!state.report.ErrorShown)
         showMessage(text);

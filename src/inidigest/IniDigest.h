@@ -6,12 +6,9 @@
 
 // The one module through which every INI key is read or written. Each operation finds
 // its file for exactly one key and reads or replaces it whole, so every read sees the
-// file as it is on disk and every file is complete after every single write; within an
-// IniWriteScope (IniLayer.h), the writes to a file are stored together when the scope
-// finishes. A missing file is reported once per user operation (see ResetIniErrors).
-//
-// Conversion and write failures are thrown as IniError; the caller's operation stops
-// there and the window shows the error.
+// file as it is on disk and every file is complete after every write (an IniWriteScope
+// stores a batch together). A missing file is reported once per user operation.
+// Conversion and write failures are thrown as IniError; the window shows them.
 
 void InitIniDigest();
 std::string GetPersonalFolder();

@@ -23,8 +23,7 @@ struct Version {
 
 // Reads the file for a write, once another program has finished writing it; nullopt
 // when it keeps changing (worth another try). Throws the write's error when the file
-// cannot be read, is too large, or is read-only: a read-only file is the player's
-// protection against changes, so it is refused even when a value is already there.
+// cannot be read, is too large, or is read-only (even when the value is already there).
 std::optional<Version> readForWrite(const std::string& path);
 
 // Whether `text` stored in `encoding` stays within the size limit.

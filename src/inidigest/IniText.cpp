@@ -89,7 +89,6 @@ public:
             ++m_pos;
     }
 
-    // Reads the next line whose first non-blank character is "[", passing all others.
     bool nextMaybeHeading(Line& line) {
         for (std::size_t from = m_pos; from < m_size;) {
             const std::size_t bracket = find('[', from);

@@ -29,7 +29,6 @@ std::string_view skipLeadingSpaces(std::string_view s) {
     return s;
 }
 
-// Takes an optional "+" or "-" off the front; returns true for "-".
 bool takeSign(std::string_view& s) {
     if (s.empty() || (s.front() != '+' && s.front() != '-'))
         return false;
@@ -78,7 +77,6 @@ std::optional<std::int32_t> parseDecimal(std::string_view digits, bool negative)
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-// Length of the longest run of digits at the front of s.
 std::size_t digitRun(std::string_view s) {
     std::size_t n = 0;
     while (n < s.size() && isDigit(s[n]))

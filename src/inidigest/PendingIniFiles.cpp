@@ -14,7 +14,6 @@ constexpr int kAttempts = 5;
 
 } // namespace
 
-// A file's new content, written beside it and ready to be put in its place.
 struct PendingIniFiles::Prepared {
     File* file;
     std::string bytes;

@@ -10,9 +10,8 @@
 #include <string>
 #include <vector>
 
-// The files an IniWriteScope has changed in memory and not yet written: each read once,
-// at its first key, with every key written to it since applied to its text in order.
-// Used only inside the INI layer.
+// The files an IniWriteScope has changed in memory and not yet written (see
+// IniWriteScope). Used only inside the INI layer.
 class PendingIniFiles {
 public:
     // The file's text with the keys applied so far; null when none is pending for `path`.
@@ -25,11 +24,9 @@ public:
                const std::string& value);
 
     // Replaces each changed file once, committed only over the version read; a file that
-    // another program changed meanwhile is read again and gets the keys again. When a file
-    // cannot be written, the writes stop at that file's first key, as they would have
-    // stopped had each key been written at once: the files before it keep only the keys
-    // written before that one, the later ones are not written, and its error is thrown.
-    // Nothing is pending afterwards.
+    // another program changed meanwhile is read again and gets the keys again. A file that
+    // cannot be written stops the writes as IniWriteScope::finish() says. Nothing is
+    // pending afterwards.
     void writeOut();
 
 private:
@@ -52,7 +49,6 @@ private:
     static File readFile(const std::string& path);
     // `text` with the keys before `stop` applied.
     static std::string applied(const std::string& text, const std::vector<Key>& keys, std::size_t stop);
-    // Whether every key of the file lies before `stop`.
     static bool allBefore(const File& file, std::size_t stop);
     // Writes the new content of each file whose first key lies before `stop` beside it.
     // When one cannot be written, `stop` becomes its first key and its error is returned.

@@ -1,4 +1,3 @@
-// One spare copy of the three game files, with ".bak" appended, and the way back.
 #include "mainform/MainForm.h"
 
 #include "sync/GameFileBackup.h"

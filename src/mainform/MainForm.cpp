@@ -27,7 +27,6 @@ constexpr int kClientWidth = 857;
 constexpr int kClientHeight = 700;
 constexpr int kPatchVersionRightEdge = 854;
 
-// The click handlers of the window's push buttons.
 struct ButtonHandler {
     const char* button;
     void (TMainform::*handler)();
@@ -52,7 +51,6 @@ TMainform::TMainform(UserDialogs& dialogs, GameCheck gameRunning, QWidget* paren
     setWindowIcon(QIcon(QStringLiteral(":/knobwerk.png")));
     m_controls = buildWindowControls(this);
     m_values = std::make_unique<ControlValues>(m_controls);
-    // Enter in a field, a box or the combo box presses it (see wireEvents).
     m_defaultButton = new DefaultButton(this, control<QPushButton>(QStringLiteral("BtnSave")));
     m_events = new ControlEvents(this);
     wireEvents();

@@ -36,7 +36,6 @@ public:
     TMainform(UserDialogs& dialogs, GameCheck gameRunning, QWidget* parent = nullptr);
     ~TMainform() override;
 
-    // Start-up and lifecycle.
     void FormCreate();
     int ShowMessageDlgEx(const QString& message, const QString& caption, int icon, int ignored);
     void Button1Click();
@@ -51,11 +50,9 @@ public:
     void BtnRestoreClick();
     void xMoveFile(const QString& source, const QString& target);
 
-    // The tweak-settings file.
     void BtnExportClick();
     void BtnImportClick();
 
-    // Presets.
     void cbPresetsChange();
     void PreSet0() { showWalkError(applyPreset(0)); }
     void PreSet1() { showWalkError(applyPreset(1)); }
@@ -65,28 +62,24 @@ public:
     // Change marking: re-evaluates all marked check boxes against the game files.
     void CycleAllChanges();
 
-    // Runs one of the handlers above as its event runs it: an error it does not catch
-    // is shown in the standard error box.
+    // Runs one of the handlers above as its event runs it.
     void run(void (TMainform::*handler)());
 
-    // Controls by name.
     template <class Control> Control* control(const QString& name) const {
         return qobject_cast<Control*>(m_controls.value(name));
     }
 
 private:
     void wireEvents();
-    // Asks `question` in the confirmation box, as every overwriting operation does;
-    // true when the user pressed OK.
+    // Asks `question` before an overwriting operation; true when the user pressed OK.
     bool confirmed(const QString& question);
-    // Warns when the game is running, since it would undo a change of its files when it
-    // quits; true when the game is not running or the user goes on anyway.
+    // Warns when the game is running (see GameProcess.h); true when it is not or the user
+    // goes on anyway.
     bool proceedDespiteRunningGame();
     // Shows what stopped a walk in the standard error box, as for an error no handler
     // catches; false when nothing did.
     bool showWalkError(const WalkResult& walk) const;
 
-    // Handlers shared by families of controls.
     void markCheckBox(QCheckBox* box);
     void numericFieldEnter(QLineEdit* field);
     void numericFieldExit(QLineEdit* field);

@@ -1,6 +1,3 @@
-// The game keeps its settings in memory and writes its INI files again when it quits:
-// whatever was written into them while it ran is then undone. Save and restore warn
-// before they change the game files under a running game.
 #include "mainform/MainForm.h"
 
 #include "ui/UserDialogs.h"

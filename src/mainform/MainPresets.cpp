@@ -1,4 +1,3 @@
-// The four built-in value sets of the preset combo box.
 #include "mainform/MainForm.h"
 
 #include "sync/SettingsSync.h"

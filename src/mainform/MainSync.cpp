@@ -1,4 +1,3 @@
-// Moving the settings between the window and the game files.
 #include "mainform/MainForm.h"
 
 #include "sync/SettingsSync.h"

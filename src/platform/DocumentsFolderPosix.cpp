@@ -20,7 +20,6 @@ std::string environment(const char* name) {
 
 std::string gameDocumentsFolder(const std::string& desktopDocuments) {
     gamefolders::SearchEnvironment search;
-    // The system's own bytes: a home folder named in Latin-1 stays usable.
     search.home = homeFolder();
     search.xdgDocuments = desktopDocuments;
     search.winePrefix = environment("WINEPREFIX");

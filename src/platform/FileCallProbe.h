@@ -21,7 +21,6 @@ struct Counts {
     }
 };
 
-// The counts since the program started.
 Counts counts();
 
 // What the file calls change on disk, call by call, in the order they are made: enough
@@ -55,7 +54,6 @@ private:
     FileCallObserver* m_previous;
 };
 
-// The observer the file calls report to now, or nullptr.
 FileCallObserver* observer();
 
 // Called by the file calls themselves.

@@ -42,7 +42,6 @@ fs::path temporaryBeside(const fs::path& target) {
     return target.parent_path() / name;
 }
 
-// Why a file that is there cannot be read or replaced as a file, if it cannot.
 std::error_code unusable(const sys::FileFacts& facts) {
     if (facts.kind == sys::Kind::Directory)
         return std::make_error_code(std::errc::is_a_directory);
@@ -51,7 +50,6 @@ std::error_code unusable(const sys::FileFacts& facts) {
     return {};
 }
 
-// One read of the whole file; KeepsChanging when it changed while it was read.
 ReadResult readOnce(const fs::path& path, std::uintmax_t maxSize) {
     ReadResult result;
     const auto facts = sys::factsOf(path);
@@ -98,11 +96,9 @@ std::size_t contentHash(std::string_view bytes) {
     return std::hash<std::string_view>{}(bytes);
 }
 
-// The version this program put in place last, per file. A file changed a moment ago by
-// anyone else may be in the middle of that program's write (truncated, then written
-// piece by piece); one that is still the very version this program wrote is whole. Told
-// by the file (its device and number), its size, its time as the system set it once the
-// writing handle was closed, and its content: no other program's write matches all.
+// A file changed a moment ago by anyone else may be in the middle of that program's
+// write; one that is still the very version this program wrote (same file, size, time
+// and content) is whole.
 class OwnWrites {
 public:
     void remember(const FileStamp& stamp, std::size_t hash) {
@@ -135,11 +131,8 @@ private:
 
 OwnWrites ownWrites;
 
-// Whether the version read is one that another program has finished writing: this
-// program's own, or one that no program holds open for writing. Where the system cannot
-// tell, one that has stayed as it is for a moment; an empty file longer: emptying the
-// file is how a rewrite in place begins, and its writer may be slowed down by a busy
-// machine before it writes the first byte.
+// An emptied file must hold still longer: emptying is how a rewrite in place begins, and
+// a busy writer may not yet have written its first byte.
 enum class Settled { Yes, No, WriterOpen };
 
 Settled settled(const fs::path& path, const FileStamp& stamp, std::string_view bytes) {
@@ -173,7 +166,6 @@ Settled settled(const fs::path& path, const FileStamp& stamp, std::string_view b
     }
 }
 
-// The folders whose flush waits for the end of the open FolderFlushScope.
 class DeferredFlushes {
 public:
     void open() {
@@ -191,7 +183,6 @@ public:
         for (const fs::path& folder : folders)
             sys::flushFolder(folder);
     }
-    // Flushes `folder` now, or remembers it when a scope is open.
     void flush(const fs::path& folder) {
         {
             std::lock_guard lock(m_mutex);
@@ -242,9 +233,8 @@ bool exists(const fs::path& path) {
 namespace {
 
 ReadResult readRepeatedly(const fs::path& path, std::uintmax_t maxSize, bool waitUntilSettled) {
-    // A writer that truncates and rewrites the file in place is usually done within
-    // moments; the read waits for it a little, then gives up. One that holds the file
-    // open for writing is given a little longer.
+    // A writer that truncates and rewrites in place is usually done within moments; one
+    // that holds the file open for writing is given a little longer.
     constexpr int kAttempts = 20;
     constexpr auto kWriterWait = std::chrono::seconds(2);
     const auto giveUp = std::chrono::steady_clock::now() + kWriterWait;
@@ -279,8 +269,7 @@ ReadResult readSettledFile(const fs::path& path, std::uintmax_t maxSize) {
 
 namespace {
 
-// The temporary file beside `target` with the new content, flushed, taking over what
-// `old` is; `temporary` is left empty when it fails.
+// `temporary` is left empty when it fails.
 std::error_code writeTemporary(const fs::path& target, std::string_view bytes, const sys::FileFacts* old,
                                const fs::path* permissionsOf, fs::path& temporary, FileStamp& written) {
     std::optional<std::uint32_t> mode;
@@ -339,9 +328,8 @@ Replacement::Replacement(const fs::path& target, std::string_view bytes, const f
         m_error = sys::accessDenied();
         return;
     }
-    // A file with several names (hard links) is rewritten where it is, as the system's
-    // own INI writer does: a new file would carry the new settings under this one name
-    // only, and the game reading another name would never see them.
+    // A file with hard links is rewritten where it is: a new file would carry the new
+    // settings under this one name only, and the game reading another name would not see them.
     m_inPlace = old && old->links > 1 && !m_overReadOnly;
     if (!m_inPlace) {
         m_error =

@@ -17,7 +17,7 @@ namespace filestore {
 std::filesystem::path toPath(std::string_view text);
 std::string pathText(const std::filesystem::path& path);
 
-// Whether something is there. Follows links: a link that leads nowhere does not exist.
+// Follows links: a link that leads nowhere does not exist.
 bool exists(const std::filesystem::path& path);
 
 // Failures of this module that the system has no code for.
@@ -27,8 +27,7 @@ enum class FileError {
 };
 std::error_code make_error_code(FileError error);
 
-// One version of a file: which file it is and its size and time of last change. A
-// write that finds another stamp at its end knows that another program changed the
+// A write that finds another stamp at its end knows that another program changed the
 // file meanwhile.
 struct FileStamp {
     std::uint64_t device = 0;
@@ -49,37 +48,27 @@ struct ReadResult {
 };
 
 // Reads a regular file, or the one a link leads to, whole; anything else fails at once
-// with NotRegularFile, without waiting for a writer that never comes. A file larger than
-// `maxSize` fails with errc::file_too_large, also when it grows while it is read. A file
-// that changes while it is read is read again; KeepsChanging when it will not hold still.
+// with NotRegularFile. Larger than `maxSize` (also by growing while read): file_too_large.
+// A file that changes while read is read again; KeepsChanging when it will not hold still.
 ReadResult readFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
-// readFile for a read-modify-write, a backup or a restore: a version that another
-// program is still writing may be the first part of its write, so it is taken only once
-// no other program holds the file open for writing (waiting a little for one that does).
-// Where the system cannot tell, it is taken once it has stayed as it is for a moment (an
-// emptied file, the start of a rewrite in place, for longer). This program's own last
-// version of the file is recognised by the file, its size, time and content, and taken
-// at once.
+// readFile for a read-modify-write, a backup or a restore: a version another program is
+// still writing may be only the start of its write, so it is taken once no program holds
+// the file open for writing or, where the system cannot tell, once it has held still for
+// a moment (an emptied file longer). This program's own last version is taken at once.
 ReadResult readSettledFile(const std::filesystem::path& path, std::uintmax_t maxSize = UINTMAX_MAX);
 
-// Whose file a replacement writes. The player's files are never replaced while they are
-// read-only: that is how players keep the game from resetting their settings. The
-// program's own files (the backups) are replaced whatever their read-only state, but
+// The player's files are never replaced while read-only: that is how players keep the
+// game from resetting their settings. The program's own files (the backups) are, but
 // not through a link: the file it leads to is someone else's.
 enum class Ownership { Player, Program };
 
 // The new content of one file, written and flushed beside it but not yet in its place,
-// so that several files can be prepared before the first one changes. A link is
-// followed: the file it leads to is replaced and the link stays a link. The temporary
-// file is created with the target's permissions and, where the system allows, its owner,
-// group and extended attributes. Where the new file could not be what the old one is
-// (an owner or group this user cannot give, a folder this user cannot write) or the
-// file has other names (hard links), a writable file is rewritten where it is instead,
-// as the system's own INI writer does, through a rollback journal that keeps the file
-// whole whatever happens (see RollbackJournal.h). With `permissionsOf`, the new file takes that
-// file's permissions instead (a backup is as private as the file it copies). Dropped
-// without commit(), the temporary file is removed.
+// so that several files can be prepared before the first one changes. A link is followed
+// and stays a link. The new file takes the target's permissions, owner, group and
+// extended attributes (or those of `permissionsOf`: a backup is as private as the file
+// it copies). Where it cannot, or the file has hard links, a writable file is rewritten
+// in place through a rollback journal instead. Dropped without commit(), nothing changes.
 class Replacement {
 public:
     Replacement(const std::filesystem::path& target, std::string_view bytes,
@@ -92,10 +81,9 @@ public:
 
     std::error_code error() const { return m_error; }
 
-    // Puts the new content in the target's place. The folder is flushed at once, so the
-    // change survives a power cut, or at the end of the FolderFlushScope open. With
-    // `expected`, a target that no longer has that stamp is left alone and KeepsChanging
-    // is returned.
+    // Puts the new content in place; the folder is flushed now, or at the end of the open
+    // FolderFlushScope. With `expected`, a target that no longer has that stamp is left
+    // alone and KeepsChanging is returned.
     std::error_code commit(const FileStamp* expected = nullptr);
 
 private:
@@ -111,10 +99,8 @@ private:
 };
 
 // While one is open, the renames of all replacements are made to last by one flush of
-// each folder when the outermost scope ends, instead of one flush per replacement. An
-// operation that writes many keys opens one: until then a power cut may cost the
-// latest writes, never a file's wholeness (each new content is flushed before its
-// rename).
+// each folder at the end of the outermost scope. Until then a power cut may cost the
+// latest writes, never a file's wholeness.
 class FolderFlushScope {
 public:
     FolderFlushScope();
@@ -123,14 +109,12 @@ public:
     FolderFlushScope& operator=(const FolderFlushScope&) = delete;
 };
 
-// Replaces `target` with `bytes` so that it is, at every moment, either the complete old
-// or the complete new file (see Replacement). Returns the error.
+// Replaces `target` so that it is at every moment the complete old or new file.
 std::error_code replaceFile(const std::filesystem::path& target, std::string_view bytes,
                             const FileStamp* expected = nullptr);
 
-// Removes what writes to `target` left behind when the program was killed mid-write:
-// temporary files of its name older than `minimumAge` (younger ones may belong to a
-// write still under way in another copy of the program).
+// Removes temporary files of `target`'s name that a killed write left, once older than
+// `minimumAge` (a younger one may be another copy of the program still writing).
 void removeStaleTemporaries(const std::filesystem::path& target,
                             std::chrono::seconds minimumAge = std::chrono::seconds(60));
 

@@ -14,17 +14,15 @@
 // systems, one for Windows. Nothing outside src/platform uses them.
 namespace filestore::sys {
 
-// The error of the call that failed last, as the system gives it (errno on POSIX,
-// GetLastError on Windows).
+// The error of the call that failed last (errno on POSIX, GetLastError on Windows).
 std::error_code lastError();
 
-// What the system answers a write to a read-only file, in its own code.
+// What the system answers a write to a read-only file.
 std::error_code accessDenied();
 
 // Whether `error` says that this user may not do that (rather than, say, a full disk).
 bool isPermissionError(const std::error_code& error);
 
-// The system's own description of `error`, as its users know it.
 std::string describe(const std::error_code& error);
 
 enum class Kind { Regular, Directory, Other };
@@ -33,8 +31,7 @@ struct FileFacts {
     FileStamp stamp;
     std::uint64_t links = 1; // names of the file (hard links)
     Kind kind = Kind::Other;
-    // No write permission bits on POSIX (also for root, who could otherwise replace it),
-    // the read-only attribute on Windows.
+    // As ReadResult::readOnly.
     bool readOnly = false;
     // POSIX only: permissions, owner and group.
     std::uint32_t mode = 0;
@@ -48,9 +45,8 @@ std::int64_t currentTime();
 // What is at `path`, links followed; nullopt (and lastError()) when nothing is there.
 std::optional<FileFacts> factsOf(const std::filesystem::path& path);
 
-// The file `path` leads to once every symbolic link on the way is followed; it need
-// not exist (the last link of a chain may lead nowhere). With `facts`, also what is
-// there (as factsOf would tell), from the same look.
+// The file `path` leads to once every link on the way is followed; it need not exist.
+// With `facts`, also what is there, from the same look.
 std::filesystem::path followLinks(const std::filesystem::path& path,
                                   std::optional<FileFacts>* facts = nullptr);
 
@@ -86,8 +82,7 @@ private:
 };
 
 // Creates a new file for writing; fails with errc::file_exists when the name is taken.
-// With `mode`, the file starts with these permissions (never wider, not even for a
-// moment), else with the defaults for a new file.
+// With `mode`, the file starts with these permissions, never wider, not even for a moment.
 Handle createNew(const std::filesystem::path& path, std::optional<std::uint32_t> mode,
                  std::error_code& error);
 
@@ -95,38 +90,31 @@ Handle createNew(const std::filesystem::path& path, std::optional<std::uint32_t>
 // the group cannot be given: the new file would then belong to someone else.
 std::error_code keepOwnerAndMode(Handle& file, const FileFacts& wanted);
 
-// Gives `file` the permissions of `model`.
 std::error_code copyMode(Handle& file, const std::filesystem::path& model);
 
-// Copies the extended attributes (ACLs among them) of `model`, where the system has them,
-// as far as this user may set them.
+// Copies the extended attributes (ACLs among them) as far as this user may set them.
 void copyExtendedAttributes(const std::filesystem::path& model, Handle& file);
 
 std::error_code writeAllAndFlush(Handle& file, std::string_view bytes);
 
-// Whether this user may open the file itself for writing.
 bool canWrite(const std::filesystem::path& path);
 
-// An existing file opened to be rewritten where it is, for reading and writing: never
-// through a symbolic link (or a Windows reparse point that stands for another name) and
-// never waiting (a FIFO put in its place opens at once, and `facts` shows it). `facts`
-// describes the file opened.
+// An existing file opened for reading and writing in place: never through a link (or a
+// Windows reparse point standing for another name) and never waiting (a FIFO put in its
+// place opens at once, and `facts` shows it).
 Handle openToRewrite(const std::filesystem::path& path, FileFacts& facts, std::error_code& error);
 
-// The file's whole content, at most `maxSize` + 1 bytes, read from its start.
+// At most `maxSize` + 1 bytes, read from the start.
 std::error_code readAll(Handle& file, std::uintmax_t maxSize, std::string& bytes);
 
-// Writes all of `bytes` at `offset`.
 std::error_code writeAt(Handle& file, std::uint64_t offset, std::string_view bytes);
 
-// Makes the file at least `size` bytes long, with the room on disk taken now, so that
-// writing up to that size cannot fail for want of room, a quota or the size limit.
+// Takes the room on disk now, so that writing up to `size` cannot fail for want of
+// room, a quota or the size limit.
 std::error_code reserve(Handle& file, std::uint64_t size);
 
-// Cuts or extends the file to `size` bytes.
 std::error_code resize(Handle& file, std::uint64_t size);
 
-// Flushes the file's content to the disk.
 std::error_code flush(Handle& file);
 
 // Whether another program has the file open for writing now: Unknown where the system
@@ -144,8 +132,7 @@ std::filesystem::path stateFolder();
 // Renames `from` to the free name `to` (never over another file).
 std::error_code renameFree(const std::filesystem::path& from, const std::filesystem::path& to);
 
-// Puts the flushed `temporary` in the place of `target`, replacing it if it is there;
-// with `overReadOnly`, also a target that is read-only.
+// Puts the flushed `temporary` in the place of `target`; with `overReadOnly`, also a read-only one.
 std::error_code moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target,
                               bool overReadOnly);
 

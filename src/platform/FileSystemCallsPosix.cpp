@@ -81,8 +81,7 @@ void ignoreFileSignals() {
     (void)ignored;
 }
 
-// Writes all of `bytes` at `offset`, and tells the observer what reached the file (also
-// when the write stopped part-way).
+// Tells the observer what reached the file, also when the write stopped part-way.
 std::error_code writeAllAt(const Handle& file, std::uint64_t offset, std::string_view bytes) {
     ignoreFileSignals();
     std::string_view rest = bytes;

@@ -77,8 +77,7 @@ std::wstring withoutLongPathPrefix(std::wstring path) {
     return path;
 }
 
-// Writes all of `bytes` at the file's position, and tells the observer what reached the
-// file (also when the write stopped part-way).
+// Tells the observer what reached the file, also when the write stopped part-way.
 bool writeAll(const Handle& file, std::uint64_t offset, std::string_view bytes) {
     std::string_view rest = bytes;
     bool ok = true;
@@ -98,7 +97,6 @@ bool writeAll(const Handle& file, std::uint64_t offset, std::string_view bytes) 
     return ok;
 }
 
-// The file itself opened for writing, shared with its other readers and writers.
 Handle openExistingForWriting(const fs::path& path) {
     return Handle(reinterpret_cast<std::intptr_t>(CreateFileW(
                       path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -250,14 +248,12 @@ Handle createNew(const fs::path& path, std::optional<std::uint32_t>, std::error_
     return Handle(reinterpret_cast<std::intptr_t>(file), path);
 }
 
-// A new file takes the owner and the access rules of its folder, as every file the
-// player creates there does; the read-only attribute is the only permission carried
-// here, and a read-only file is never replaced.
+// A new file takes the owner and access rules of its folder, as every file the player
+// creates there does; only the read-only attribute is carried, and it is never replaced.
 std::error_code keepOwnerAndMode(Handle&, const FileFacts&) {
     return {};
 }
 
-// See keepOwnerAndMode.
 std::error_code copyMode(Handle&, const fs::path&) {
     return {};
 }
@@ -374,11 +370,8 @@ fs::path stateFolder() {
 
 // Windows will not rename over a file that another program has open without allowing
 // its deletion; a virus scanner or indexer lets go within moments, so the swap is tried
-// for half a second. A program that keeps holding the file makes the write fail, and
-// the file stays whole: it is never rewritten in place, where a crash or a full disk
-// could leave it half old, half new. (ReplaceFileW would keep the old file's security
-// descriptor, but when it fails on a held file it may leave the old file under another
-// name.)
+// for half a second, then the write fails and the file stays whole. (ReplaceFileW would
+// keep the security descriptor, but may leave a held file under another name.)
 std::error_code moveIntoPlace(const fs::path& temporary, const fs::path& target, bool overReadOnly) {
     constexpr int kAttempts = 10;
     // Windows refuses to replace a read-only file; a file that may be replaced all the
@@ -428,7 +421,6 @@ void flushFolder(const fs::path& folder) {
 }
 
 std::error_code renameFree(const fs::path& from, const fs::path& to) {
-    // Without MOVEFILE_REPLACE_EXISTING: a file that is there stays.
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? std::error_code() : lastError();
 }
 

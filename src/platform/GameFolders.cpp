@@ -14,8 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Paths cross the program in the text form FileStore defines (UTF-8 on Windows, the
-// file system's own bytes elsewhere).
 fs::path fromUtf8(std::string_view text) {
     return filestore::toPath(text);
 }

@@ -17,8 +17,7 @@ inline constexpr std::string_view kSteamAppId = "13210";
 inline constexpr std::string_view kEngineIniBelowDocuments =
     "My Games/Unreal Tournament 3/UTGame/Config/UTEngine.ini";
 
-// What the search starts from. The caller reads these from its environment and toolkit;
-// every value is UTF-8 text, and an empty value means "not known".
+// What the search starts from, as UTF-8 text; an empty value means "not known".
 struct SearchEnvironment {
     std::string home;         // the user's home folder
     std::string xdgDocuments; // the documents folder as the desktop reports it
@@ -41,7 +40,6 @@ std::vector<std::string> steamLibraryFolders(const std::string& home);
 // are listed once.
 std::vector<std::string> documentsFolderCandidates(const SearchEnvironment& environment);
 
-// True when `documents` holds the game's engine settings file.
 bool holdsGameConfig(const std::string& documents);
 
 // The first candidate that holds the game's engine settings file; when none does, the

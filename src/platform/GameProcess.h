@@ -10,9 +10,8 @@ namespace gameprocess {
 inline constexpr std::string_view kGameExecutable = "UT3.exe";
 
 // True when a process of the game runs for this user; one that has ended but is still
-// listed (not yet collected by its parent) does not run. Looks once, at the call; a look
-// that fails (no process list, no rights) answers false. Walks the system's own process
-// list (GameProcessPosix.cpp, GameProcessWindows.cpp).
+// listed (not yet collected by its parent) does not run. A look that fails (no process
+// list, no rights) answers false.
 bool isGameRunning();
 
 // True when `name`, a process name or a command's first argument, ends in the game's

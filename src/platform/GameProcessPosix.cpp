@@ -65,9 +65,8 @@ std::string readUpTo(int procFd, const std::string& pid, const char* file, char 
     return text;
 }
 
-// A process that has ended but whose parent has not yet collected its exit status (a
-// zombie) still bears its name; its state, the letter after the name in
-// /proc/<pid>/stat, tells it apart.
+// A zombie still bears its name; its state, the letter after the name in /proc/<pid>/stat,
+// tells it apart.
 bool hasEnded(int procFd, const std::string& pid) {
     const std::string stat = readUpTo(procFd, pid, "stat", '\n', 1024);
     const std::size_t nameEnd = stat.rfind(')');

@@ -8,8 +8,7 @@
 #include <string_view>
 #include <system_error>
 
-// Rewriting a file where it is, for the files that a replacement could not keep what
-// they are (see Replacement).
+// For the files that a replacement could not keep what they are (see Replacement).
 namespace filestore::inplace {
 
 // Writes `bytes` over the open file, `size` bytes long now, and cuts it to their length;

@@ -48,9 +48,8 @@ fs::path stateJournal(const fs::path& file) {
     return folder.empty() ? fs::path() : folder / (hex(checksum(pathText(file))) + std::string(kStateEnd));
 }
 
-// What a journal holds: the file, its content before and after the rewrite. The last
-// line checks all before it: a journal cut short by a crash was never complete, and
-// then the file was never touched.
+// The last line checks all before it: a journal cut short by a crash was never complete,
+// and then the file was never touched.
 struct Rewrite {
     fs::path file;
     std::string oldBytes;
@@ -67,7 +66,6 @@ std::string encode(const fs::path& file, std::string_view oldBytes, std::string_
     return text + hex(checksum(text)) + "\n";
 }
 
-// Reads a number ended by a line end at `at`, and moves past it.
 std::optional<std::size_t> number(std::string_view text, std::size_t& at) {
     std::size_t value = 0;
     const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
@@ -77,7 +75,6 @@ std::optional<std::size_t> number(std::string_view text, std::size_t& at) {
     return value;
 }
 
-// The bytes at `at`, `size` of them, and moves past them.
 std::optional<std::string> bytes(std::string_view text, std::size_t& at, std::size_t size) {
     if (size > text.size() - at)
         return std::nullopt;
@@ -103,9 +100,8 @@ std::optional<Rewrite> decode(std::string_view text) {
     return Rewrite{toPath(path->substr(0, *pathSize)), *oldBytes, *newBytes};
 }
 
-// Whether `now` is what a rewrite from `old` to `updated` cut short can leave: a size
-// between the two, and every byte the old one, the new one, or the zero of the room
-// taken at the end.
+// Whether `now` is what a cut-short rewrite from `old` to `updated` can leave: a size
+// between the two, every byte the old one, the new one, or the zero of the room taken.
 bool mixOf(std::string_view now, std::string_view old, std::string_view updated) {
     if (now.size() < std::min(old.size(), updated.size()) ||
         now.size() > std::max(old.size(), updated.size()))

@@ -6,11 +6,10 @@
 #include <system_error>
 #include <vector>
 
-// A file rewritten where it is, rather than replaced, is half old and half new while the
-// rewrite runs. Before its first byte changes, its old and its new content go to a
-// journal that is flushed to disk; once the file is flushed the journal is removed. A
-// journal found at start-up tells of a rewrite that a crash or a power cut cut short:
-// the file then gets its old content back.
+// A file rewritten in place is half old and half new while the rewrite runs. Before its
+// first byte changes, its old and new content go to a flushed journal, removed once the
+// file is flushed. A journal found at start-up tells of a rewrite that a crash or a power
+// cut cut short: the file then gets its old content back.
 namespace filestore::journal {
 
 // Writes and flushes the journal of rewriting `file` from `oldBytes` to `newBytes`:
@@ -22,9 +21,8 @@ std::filesystem::path begin(const std::filesystem::path& file, std::string_view 
 // Removes the journal of a rewrite that ended with the file whole.
 void end(const std::filesystem::path& journal);
 
-// A journal whose file had been changed by someone else since the rewrite it tells of:
-// the file was left alone and the journal, holding the file's earlier content, was kept
-// under another name.
+// A journal whose file someone else changed since: the file was left alone and the
+// journal, holding its earlier content, kept under another name.
 struct Unmatched {
     std::filesystem::path file;
     std::filesystem::path keptAt;

@@ -14,8 +14,7 @@
 //   older:   "LibraryFolders" { "TimeNextStatsReport" "..." "1" "/mnt/games/SteamLibrary" }
 //
 // The reader never fails: damaged input (unbalanced braces, a cut-off file, binary
-// bytes, nothing at all) gives whatever library paths were read before the damage, or
-// an empty list. No exception leaves these functions.
+// bytes, nothing at all) gives whatever library paths were read before the damage.
 namespace steamlibraries {
 
 // Library root paths in file order, as written in the file (UTF-8), without empty

@@ -2,9 +2,8 @@
 
 #include <string>
 
-// Folders of the running user and program as the system names them, byte for byte: a
-// name that is no valid UTF-8 (a home folder named in Latin-1) stays usable, which it
-// would not after a round trip through the toolkit's Unicode strings.
+// Folders as the system names them, byte for byte: a name that is no valid UTF-8 would
+// not survive a round trip through the toolkit's Unicode strings.
 namespace userfolders {
 
 // The user's home folder ($HOME, else the password database); empty when unknown.

@@ -25,7 +25,6 @@ struct CatalogueRow {
 // All 74 settings in load order, which is also the save and export order.
 std::span<const CatalogueRow> settingsCatalogue();
 
-// The row whose control has this name, or nullptr.
 const CatalogueRow* findCatalogueRow(std::string_view control);
 
 // The 46 marked check boxes in the order in which a full marking walk evaluates them.

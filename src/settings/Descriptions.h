@@ -13,5 +13,4 @@ struct Description {
 // The 73 entries, in window order (group by group, top to bottom).
 std::span<const Description> descriptions();
 
-// The entry of this control, or nullptr when it has none.
 const Description* findDescription(std::string_view control);

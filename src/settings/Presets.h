@@ -6,13 +6,11 @@
 
 constexpr int kPresetCount = 4;
 
-// A check box's state in each of the four presets.
 struct PresetCheckBox {
     std::string_view control;
     std::array<bool, kPresetCount> checked;
 };
 
-// An edit field's text in each of the four presets.
 struct PresetFieldText {
     std::string_view control;
     std::array<std::string_view, kPresetCount> text;

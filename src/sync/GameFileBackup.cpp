@@ -29,7 +29,6 @@ std::string cannotCreate(const std::string& target, const std::error_code& error
     return "Cannot create file \"" + target + "\". " + errortext::describe(error);
 }
 
-// The whole content of `path`, or the error text `failure` gives for it.
 std::string readWhole(const std::string& path, const FailureText& failure) {
     // Never a copy of a file that another program is still writing.
     filestore::ReadResult file = filestore::readSettledFile(filestore::toPath(path), kMaxIniFileSize);
@@ -38,9 +37,6 @@ std::string readWhole(const std::string& path, const FailureText& failure) {
     return std::move(file.bytes);
 }
 
-// One file to write: where, what, and (for a backup) whose permissions it takes. A
-// backup is this program's own file: it replaces the previous one even when that one is
-// read-only, as a backup of a read-only game file is.
 struct Target {
     std::string path;
     std::string bytes;
@@ -48,7 +44,6 @@ struct Target {
     filestore::Ownership ownership = filestore::Ownership::Player;
 };
 
-// What a target held before, to put back should a later target fail.
 struct Before {
     bool existed = false;
     std::optional<std::string> bytes; // nullopt when it could not be read
@@ -62,7 +57,6 @@ Before contentBefore(const Target& target) {
     return {filestore::exists(path), std::nullopt};
 }
 
-// Puts back what the first `count` targets held before.
 void putBack(const std::vector<Target>& targets, const std::vector<Before>& before, std::size_t count) {
     for (std::size_t i = count; i-- > 0;) {
         const std::filesystem::path path = filestore::toPath(targets[i].path);
@@ -73,10 +67,6 @@ void putBack(const std::vector<Target>& targets, const std::vector<Before>& befo
     }
 }
 
-// Writes each target's new content beside it, all of them, before the first one is put
-// in its place: a target that cannot be written then costs no file its previous content.
-// One that fails as it is put in its place (a file rewritten where it is) has its old
-// content back at once, and so do the targets before it: all or nothing.
 void replaceAll(const std::vector<Target>& targets, const FailureText& failure) {
     std::vector<filestore::Replacement> prepared;
     std::vector<Before> before;
@@ -105,7 +95,6 @@ WalkResult backupGameFiles() {
         std::vector<Target> backups;
         for (IniTarget file : kGameFiles) {
             const std::string source = IniTargetPath(file);
-            // A backup is as private as the file it copies.
             backups.push_back(
                 {IniBackupPath(file), readWhole(source, cannotOpen), source, filestore::Ownership::Program});
         }

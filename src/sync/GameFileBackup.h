@@ -5,8 +5,7 @@
 #include <string>
 
 // One spare copy of the three game files, with ".bak" appended, and the way back. Both
-// work on the game folder the INI layer settled on at start-up and are all or nothing:
-// every file is read and every new copy written beside its target before the first
+// are all or nothing: every new copy is written beside its target before the first
 // target is replaced. A failure is the result's error, in the text the player sees.
 namespace gamebackup {
 

@@ -30,11 +30,7 @@ bool anyGameFileWentMissing() {
     return IniTargetWentMissing(EngineIni) || IniTargetWentMissing(GameIni) || IniTargetWentMissing(InputIni);
 }
 
-// Throws, before anything is written, what would stop the writes half-way and leave
-// some files written and others not: a field that is no integer (the first in row
-// order), a file that cannot be written (read-only, unreadable), or a file the writes
-// would grow past the size limit. Rows of a missing file are never written,
-// so what their controls hold does not matter.
+// Rows of a missing file are never written: what their controls hold does not matter.
 void requireWholeWrite(const SettingValues& values, const StoppedLoad& stopped, FileOf fileOf) {
     std::map<IniTarget, std::vector<IniKeyWrite>> writes;
     std::map<IniTarget, bool> exists; // asked once per file, not once per row
@@ -129,8 +125,6 @@ bool differsFromGameFile(const SettingValues& values, std::string_view box) {
 
 WalkResult applyPreset(SettingValues& values, int index, StoppedLoad& stopped) {
     const auto column = static_cast<std::size_t>(index);
-    // A box whose game value does not convert cannot be marked; the player still gets
-    // the whole preset, so that a save writes all of it.
     WalkResult result;
     for (const PresetCheckBox& entry : presetCheckBoxes()) {
         stopped.settle(entry.control);
@@ -164,16 +158,13 @@ TweakFileCheck chooseTweakFile(const std::string& path) {
 WalkResult importTweakFile(SettingValues& values, StoppedLoad& stopped) {
     ResetIniErrors();
     std::vector<std::pair<const CatalogueRow*, ReadValue>> read;
-    // Every value is read before the first goes into its control, so that a file that
-    // goes missing half-way through the reads changes nothing.
     WalkResult result = walkUntilError([&] {
         for (const CatalogueRow& row : settingsCatalogue()) {
             if (codecOf(row.kind).imported())
                 read.emplace_back(&row, codecOf(row.kind).read(CustomFile, row));
         }
     });
-    // The file went away during the reads: the layer has reported it, and what was read
-    // is partly its failure values; change nothing.
+    // What was read from a file that went away is partly its failure values.
     result.fileWentMissing = IniTargetWentMissing(CustomFile);
     if (result.fileWentMissing)
         return result;

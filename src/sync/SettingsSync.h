@@ -24,10 +24,8 @@ WalkResult loadFromGameFiles(SettingValues& values, StoppedLoad& stopped);
 WalkResult saveToGameFiles(const SettingValues& values, const StoppedLoad& stopped);
 
 // Writes the version mark and every setting into the tweak-settings file. A file that
-// others import must be whole: while a stopped load left settings that the import reads
-// unknown, nothing is written (the refusal says why). The movie row, which the import
-// does not read, is left out while it is unknown. A file that went missing on the way
-// lacks keys.
+// others import must be whole: nothing is written while a stopped load left unknown a
+// setting the import reads; the movie row, which it does not read, is then left out.
 WalkResult exportToTweakFile(const SettingValues& values, const StoppedLoad& stopped);
 
 // Whether a check box differs from the value its game file holds now.
@@ -38,8 +36,7 @@ bool differsFromGameFile(const SettingValues& values, std::string_view box);
 WalkResult applyPreset(SettingValues& values, int index, StoppedLoad& stopped);
 
 // Marks each check box, in the marking walk's order, by whether it differs from its game
-// file. A box whose game value does not convert keeps its mark; the first such error is
-// the result's.
+// file; a box whose game value does not convert keeps its mark.
 WalkResult markChanges(const SettingValues& values,
                        const std::function<void(std::string_view box, bool differs)>& mark);
 
@@ -48,9 +45,8 @@ WalkResult markChanges(const SettingValues& values,
 enum class TweakFileCheck { Accepted, NotFound, NotATweakFile };
 TweakFileCheck chooseTweakFile(const std::string& path);
 
-// Reads the settings of the chosen tweak-settings file (all but the movie key) and then
-// puts them into the values one by one. When the file went missing during the reads, no
-// value is changed.
+// Reads the chosen tweak-settings file (all but the movie key) whole, then puts the
+// values in; a file that went missing during the reads changes nothing.
 WalkResult importTweakFile(SettingValues& values, StoppedLoad& stopped);
 
 } // namespace settingsync

@@ -14,14 +14,11 @@
 class StoppedLoad {
 public:
     // A load stopped at the first of `rest`: `file` (its name) holds `value` there, which
-    // failed with the error `reason`. Of `rest`, the rows whose control was never set before keep a
-    // value of neither kind; the others keep what the files or the player gave them.
+    // failed with `reason`. Only the rows of `rest` never set before become unread.
     void stopAt(std::span<const CatalogueRow> rest, std::string file, std::string value, std::string reason);
-    // The control now holds a value from the files or the player.
     void settle(std::string_view control);
 
     bool settled() const { return m_unread.empty(); }
-    // Whether the control still holds a value that came from neither the files nor the player.
     bool unread(std::string_view control) const { return m_unread.count(control) != 0; }
     // After a save: where the load stopped, how many settings the save left as the files
     // have them, and what to mend; empty when every setting is settled.

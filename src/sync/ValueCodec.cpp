@@ -15,7 +15,6 @@ std::string keyOf(const CatalogueRow& row) {
     return std::string(row.key);
 }
 
-// A check box; "True" or "False" in the file.
 class BooleanCodec : public ValueCodec {
 public:
     bool imported() const override { return true; }

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-// A value read from a file, before it goes into its control.
 struct ReadValue {
     bool checked = false;
     std::string text;

@@ -3,9 +3,8 @@
 #include <functional>
 #include <string>
 
-// What one walk over the settings or the game files (load, save, export, import, preset,
-// marking, backup, restore) did, for the window to tell the player. A walk throws
-// nothing: what stopped it is in `error`.
+// What one walk over the settings or the game files did, for the window to tell the
+// player. A walk throws nothing: what stopped it is in `error`.
 struct WalkResult {
     // Why the walk did nothing at all, for a plain message; empty when it ran.
     std::string refusal;
@@ -15,8 +14,7 @@ struct WalkResult {
     std::string error;
 };
 
-// Runs a step of a walk that goes on past errors: the first IniError of the steps is
-// kept in `result`.
+// Runs a step of a walk that goes on past errors, keeping the first IniError.
 void keepFirstError(WalkResult& result, const std::function<void()>& step);
 
 // Runs a walk that stops at its first IniError, which becomes the result's error.

@@ -10,12 +10,9 @@ class QWidget;
 
 // Turns the raw Qt events of the window's controls into the program's control events:
 // pointer moves, a label's click, an edit field being entered or left, and Enter
-// pressing the default button.
-//
-// Entering and leaving mean the keyboard focus moving between this window's controls.
-// Qt also reports a message box or another application taking the focus, and the
-// focus coming back; those are neither, so a field is never validated merely because
-// a box appeared. A field counts as entered until the focus really leaves it.
+// pressing the default button. Entering and leaving mean the focus moving between this
+// window's controls: a message box or another application taking the focus is neither,
+// so a field is never validated merely because a box appeared.
 class ControlEvents : public QObject {
 public:
     using Handler = std::function<void()>;

@@ -9,9 +9,8 @@ class QWidget;
 // The controls of the main window by name (the Qt objectName is the control name).
 using ControlMap = QHash<QString, QWidget*>;
 
-// Builds every control of the window layout on `window`: kinds, names, captions,
-// design-time values, geometry, fonts, the keyboard focus order and the control that
-// has the focus when the window opens. Wires no events.
+// Builds every control of the window layout on `window`, with its focus order and the
+// control that has the focus when the window opens. Wires no events.
 ControlMap buildWindowControls(QWidget* window);
 
 // The window font: "MS Sans Serif" 8 pt where it exists, otherwise a metric-compatible

@@ -3,7 +3,6 @@
 #include <span>
 #include <string_view>
 
-// The kinds of control the window is built from.
 enum class ControlKind {
     Panel,
     ScrollBox,

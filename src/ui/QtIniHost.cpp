@@ -14,8 +14,6 @@
 
 namespace {
 
-// The toolkit knows the desktop's documents folder; the platform layer decides where
-// the game's files lie from there.
 std::string documentsFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     // A name that is no valid UTF-8 does not survive the toolkit's strings: then the
@@ -26,7 +24,6 @@ std::string documentsFolder() {
 
 // The time separator of the user's locale (":" under most regional settings).
 QChar localeTimeSeparator() {
-    // The first character after the hours in the locale's short time format.
     const QString format = QLocale::system().timeFormat(QLocale::ShortFormat);
     const qsizetype hours = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
     for (qsizetype i = hours + 1; hours >= 0 && i < format.size(); ++i) {

@@ -52,7 +52,7 @@ int QtUserDialogs::askOkCancel(QMessageBox::Icon icon, const QString& caption, c
     box.setFont(boxFont());
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setDefaultButton(defaultButton);
-    box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box answer Cancel
+    box.setEscapeButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? kConfirmOk : kConfirmCancel;
 }
 

@@ -26,7 +26,6 @@ public:
     static QFont boxFont();
 
 private:
-    // An OK / Cancel box kept on top; Escape and the close box answer Cancel.
     int askOkCancel(QMessageBox::Icon icon, const QString& caption, const QString& text,
                     QMessageBox::StandardButton defaultButton);
 

@@ -16,8 +16,8 @@ public:
     // The standard error box: the text, a stop icon, the application title as caption.
     virtual void showError(const QString& text) = 0;
 
-    // OK / Cancel question with a question-mark icon, kept on top.
-    // Returns 1 for OK; 2 for Cancel, Escape and the close box.
+    // OK / Cancel question with a question-mark icon, kept on top. Returns 1 for OK; 2 for
+    // Cancel, Escape and the close box.
     virtual int confirm(const QString& text, const QString& caption) = 0;
 
     // OK / Cancel warning with a warning icon, the application title as caption and
