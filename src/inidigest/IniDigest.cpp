@@ -361,7 +361,7 @@ void RequireWritable(IniTarget target) {
                                  : read.error != std::errc::file_too_large &&
                                        read.error != filestore::FileError::KeepsChanging;
     if (refused)
-        throw IniError("Unable to write to " + path);
+        throw IniError(inifilewrite::unableToWrite(path));
 }
 
 void WriteIniString(IniTarget target, const std::string& section, const std::string& key,
