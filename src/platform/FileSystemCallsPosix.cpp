@@ -56,7 +56,9 @@ int statOpen(int fd, struct stat& info) {
     return ::fstat(fd, &info);
 }
 
-std::error_code flushed(const Handle& file) {
+} // namespace
+
+std::error_code flush(Handle& file) {
     probe::noteFlush();
     if (::fsync(file.fd()) != 0)
         return lastError();
@@ -64,6 +66,8 @@ std::error_code flushed(const Handle& file) {
         observer->flushed(file.path());
     return {};
 }
+
+namespace {
 
 // A write past the size limit and a broken lease are answered with signals that end the
 // program unless ignored; ignored, the calls fail with an error the program reports.
@@ -254,7 +258,7 @@ std::error_code writeAllAndFlush(Handle& file, std::string_view bytes) {
     file.markWritten();
     if (const std::error_code error = writeAllAt(file, 0, bytes))
         return error;
-    return flushed(file);
+    return flush(file);
 }
 
 bool canWrite(const fs::path& path) {
@@ -320,10 +324,6 @@ std::error_code resize(Handle& file, std::uint64_t size) {
     if (probe::FileCallObserver* observer = probe::observer())
         observer->resized(file.path(), size);
     return {};
-}
-
-std::error_code flush(Handle& file) {
-    return flushed(file);
 }
 
 Writers otherWriters(const fs::path& path) {

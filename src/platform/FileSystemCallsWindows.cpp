@@ -197,33 +197,21 @@ fs::path followLinks(const fs::path& path, std::optional<FileFacts>* facts) {
 
 std::error_code readWhole(const fs::path& path, std::uintmax_t maxSize, std::string& bytes,
                           FileFacts& facts) {
-    HANDLE handle =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return windowsError(GetLastError());
+    Handle file(reinterpret_cast<std::intptr_t>(CreateFileW(
+                    path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)),
+                path);
+    if (!file.valid())
+        return lastError();
     std::error_code error;
     probe::noteStat();
-    if (const auto opened = factsOfHandle(handle); opened && opened->kind == Kind::Regular) {
-        bytes.clear();
-        char block[64 * 1024];
-        DWORD got = 0;
-        while (bytes.size() <= maxSize) {
-            if (!ReadFile(handle, block, sizeof block, &got, nullptr)) {
-                error = windowsError(GetLastError());
-                break;
-            }
-            if (got == 0)
-                break;
-            bytes.append(block, got);
-        }
-    }
+    if (const auto opened = factsOfHandle(native(file)); opened && opened->kind == Kind::Regular)
+        error = readAll(file, maxSize, bytes);
     probe::noteStat();
-    if (const auto after = factsOfHandle(handle))
+    if (const auto after = factsOfHandle(native(file)))
         facts = *after;
     else if (!error)
-        error = windowsError(GetLastError());
-    CloseHandle(handle);
+        error = lastError();
     return error;
 }
 
